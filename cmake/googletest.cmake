@@ -1,0 +1,20 @@
+# GoogleTest from Debian's source package, built for whichever tree this is.
+set(GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(gtest_disable_pthreads ${WIN32} CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+if(WIN32)
+  # Test programs run under Wine: link them whole so no MinGW DLL has to be found.
+  set(MERIDAN_TEST_LINK_OPTIONS -static)
+endif()
+
+# A test binary is run directly in the host tree and through Wine in the win64 tree.
+function(meridan_add_test target)
+  if(WIN32)
+    add_test(NAME ${target} COMMAND ${PROJECT_SOURCE_DIR}/cmake/wine-run $<TARGET_FILE:${target}> ${ARGN}
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  else()
+    add_test(NAME ${target} COMMAND ${target} ${ARGN} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
+endfunction()

@@ -1,0 +1,5 @@
+// The library's module handle, recorded by the attach/detach handler.
+#pragma once
+#include <windows.h>
+
+HINSTANCE GetLibraryInstance();
