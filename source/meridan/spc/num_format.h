@@ -1,0 +1,23 @@
+// Number texts shown to users: the fixed "%f" conversion (six decimals, a
+// point as decimal separator whatever the locale), then cut to the wanted
+// number of decimals.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// Longest "%f" text of any double, terminator included.
+constexpr size_t kFixedTextSize = 320;
+
+// Writes `value` as "%f" would under the classic locale: fixed notation,
+// rounded to six decimals, "-" for negatives; "nan", "inf" and "-inf" for the
+// values that have no digits. Cut to `size` - 1 characters. Returns the length.
+size_t Fmt_Fixed6(double value, char* buffer, size_t size);
+
+// Rounds half away from zero to `decimals` (0 to 5) and cuts the "%f" text
+// there; `buffer` holds at least 48 bytes. Other `decimals` leave it unchanged.
+void Num_FormatFixed(char* buffer, float value, int16_t decimals);
+
+// Cuts an axis label to the decimals its step has: up to seven times, a step
+// text ending in "." gets a "0" there, and while the step text ends in "0"
+// the last character of both texts is removed.
+void Num_TrimToStep(char* label, char* step);
