@@ -1,0 +1,91 @@
+// One SPC chart request: what Create_SPCBitmap and Create_SPCStatistics are
+// given, and everything computed from it before anything is drawn (overall
+// statistics, capability indices, histogram classes, subgroup series and
+// control limits). Plain data; no drawing here.
+#pragma once
+#include <cstdint>
+
+// The arguments of a request, as the caller passed them (16-bit arguments
+// already narrowed).
+struct SpcRequest {
+  int16_t typ;            // chart kind code
+  const double* meaval;   // element 0 of the caller's values; values are elements 1 .. numofval
+  int32_t numofval;
+  double NomSize;
+  double USL;
+  double LSL;
+  int16_t USLOnOff;       // limit in force when > 0
+  int16_t LSLOnOff;
+  int32_t SampleSize;
+  int16_t SPCNorm;        // 0 total, 1 mean range, 2 mean standard deviation, 3 pooled
+};
+
+struct SpcStatistics {
+  int32_t n;
+  double largest;
+  double smallest;
+  uint16_t countAbove;    // values above USL (limit in force)
+  uint16_t countBelow;    // values below LSL (limit in force)
+  double sum;
+  double sumSquares;
+  double mean;            // x̄
+  double stdDev;          // s, divisor n - 1
+  double percentOutside;
+  double range;
+  double Cm;
+  double Cmk;
+  int32_t k;              // number of subgroups
+  int32_t m;              // subgroup size in use (at most 20)
+  double grandMean;       // Z
+  double sigmaWithin;     // σ̂
+  double Cp;
+  double Cpk;
+};
+
+struct ControlLimits {
+  double upperControl;
+  double upperWarning;
+  double lowerWarning;
+  double lowerControl;
+  int16_t limitsPresent;
+  int16_t warningPresent;
+  int16_t seriesCount;
+  double dispersionUpper;
+  double dispersionUpperWarning;
+  double dispersionCentre;
+  double dispersionLowerWarning;
+  double dispersionLower;
+};
+
+constexpr int kHistogramClasses = 15;
+
+struct HistogramClasses {
+  double bounds[kHistogramClasses + 1];   // bound i = lo + i (hi - lo) / 15
+  int32_t counts[kHistogramClasses + 2];  // counts[1] .. counts[15]; counts[0] and counts[16] stay 0
+  double lo;
+  double hi;
+  int32_t peak;                           // tallest class, at least 10
+};
+
+// Subgroup series, process-wide and kept between requests: location values at
+// j = 1 .. k, the largest values kSeriesStride entries further on (so a plot
+// reaches both from one address), dispersion values in their own array.
+constexpr int kSeriesStride = 70000;
+double* SPC_LocationSeries();    // 2 * kSeriesStride entries: location, then largest values
+double* SPC_DispersionSeries();  // kSeriesStride entries
+
+struct SpcResult {
+  double xPositions;      // right end of the charts' x axis (left end 1), at least 10
+  SpcStatistics stats;
+  ControlLimits limits;
+  HistogramClasses classes;
+  bool seriesWritten;     // false when the scratch buffer could not be had
+};
+
+// Runs every computation of a request in order. Returns false (and computes
+// nothing) for a request outside the contract: SampleSize of 0 or below,
+// numofval below 0 or above 65535.
+bool SPC_ComputeRequest(const SpcRequest& request, SpcResult& result);
+
+// Standard normal quantile at p per mille, interpolated in the constants table.
+double SPC_QuantilePerMille(double p);
