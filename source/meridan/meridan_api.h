@@ -23,4 +23,16 @@ int32_t WINAPI MERIDAN_GetInt(int32_t addr, int16_t* variable);
 // Number of running spreadsheet-host processes (EXCEL.exe); with pumpFirst > 0
 // the caller's pending messages are dispatched first, then 100 ms pass.
 int32_t WINAPI MERIDAN_IsExcelStarted(uint32_t pumpFirst);
+
+// The readout window (up to 20 channels). Arrays point at element 0 of the
+// caller's array, which is never read; elements 1 to 20 are. MVUnit holds the
+// 20 units side by side, 20 characters each. All calls come from the thread
+// that called Display_Init, and that thread dispatches messages.
+int32_t WINAPI Display_Init(HWND parent, const char* Headline, const int16_t* MVFlags, const int16_t* MVDevices,
+                            const int16_t* MVAddress, const char* MVUnit, const double* MVNomSize,
+                            const double* MVUSL, const double* MVLSL, const int16_t* MVResolu);
+void WINAPI Display_DeInit(void);
+void WINAPI Display_ShowValues(const double* MV, const int16_t* MVError);
+// Low 16 bits of state: 0 hides the window, anything else shows it.
+int32_t WINAPI Display_ShowDisplay(uint32_t state);
 }
