@@ -169,6 +169,8 @@ TEST_F(ReadoutWindow, TextsOfLabelsCaptionsAndReadoutsAfterShowValues) {
   setup.Use(3, 3, -7, "um", 1.23456789, 0.0000089, -0.25, 7);
   setup.Use(4, -32768, 32767, "", 0, 0, 0, 3);
   std::memcpy(setup.units + 20 * 3, "mm\0", 3);
+  setup.Use(5, 1, 1, "abcdefghijklmnopqrst", 1, 0, 0, 1);  // 20 characters, no NUL: taken whole
+  setup.Use(6, 1, 2, "uvw", 1, 0, 0, 1);
   HWND window = Open(setup, "texts");
   ASSERT_TRUE(window);
   Show({{1, 1.9999996}, {2, 12.7}, {3, 1.23456789}, {4, 1.23456789}});
@@ -180,6 +182,7 @@ TEST_F(ReadoutWindow, TextsOfLabelsCaptionsAndReadoutsAfterShowValues) {
   EXPECT_EQ(Text(window, 32), "  12in                   0/-0");
   EXPECT_EQ(Text(window, 33), "  1.23456um                   0.00000/-0.25000");
   EXPECT_EQ(Text(window, 34), "  0.000mm 0.000/0.000");
+  EXPECT_EQ(Text(window, 35), "  1.0abcdefghijklmnopqrst 0.0/0.0");
   EXPECT_EQ(Text(window, 71), "2.000  ");
   EXPECT_EQ(Text(window, 72), "12  ");
   EXPECT_EQ(Text(window, 73), "1.234568  ");
@@ -391,6 +394,17 @@ TEST_F(ReadoutBars, BarsComeBackAboutATenthOfASecondAfterARepaint) {
   // A window timer never fires early; the upper bound only keeps a busy machine from failing the run.
   EXPECT_GE(back - repainted, 90u);
   EXPECT_LT(back - repainted, 1000u);
+}
+
+TEST_F(ReadoutBars, OneRepaintGivesOneRefreshOnly) {
+  HWND window = OpenOneChannel("one refresh");
+  ASSERT_TRUE(window);
+  long before = probe::TheCounts().dcsTaken;
+  probe::PumpFor(400);
+  EXPECT_EQ(probe::TheCounts().dcsTaken, before) << "no refresh without a repaint";
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  probe::PumpFor(600);
+  EXPECT_EQ(probe::TheCounts().dcsTaken, before + 1) << "one update drawing the one bar, then the timer stops";
 }
 
 TEST_F(ReadoutBars, RepeatedRepaintsPutTheRefreshOff) {
