@@ -79,7 +79,10 @@ struct SpcResult {
   SpcStatistics stats;
   ControlLimits limits;
   HistogramClasses classes;
-  bool seriesWritten;     // false when the scratch buffer could not be had
+  bool seriesWritten;     // false when the scratch buffer could not be had, or no subgroup series were
+                          // made (typ below 10, or m below 2)
+  bool dispersionWritten; // the dispersion series holds this request's values; false when the chart kind
+                          // has no dispersion chart (u mod 3 = 2): plot no dispersion points then
 };
 
 // Runs every computation of a request in order. Returns false (and computes
