@@ -11,8 +11,8 @@
 #include <limits>
 #include <vector>
 
+#include "meridan_api.h"
 #include "spc/spc_request.h"
-#include "spc/spc_statistics_export.h"
 #include "spc/spc_statistics_results.h"
 #include "spc/spc_table.h"
 #include "win_test_support.h"

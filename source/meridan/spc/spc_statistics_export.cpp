@@ -1,8 +1,7 @@
 // Create_SPCStatistics: the computations of Create_SPCBitmap, handed back as numbers.
-#include "spc/spc_statistics_export.h"
-
 #include <windows.h>
 
+#include "meridan_api.h"
 #include "spc/spc_request.h"
 #include "spc/spc_statistics_results.h"
 
