@@ -23,6 +23,13 @@ int32_t WINAPI MERIDAN_GetInt(int32_t addr, int16_t* variable);
 // Number of running spreadsheet-host processes (EXCEL.exe); with pumpFirst > 0
 // the caller's pending messages are dispatched first, then 100 ms pass.
 int32_t WINAPI MERIDAN_IsExcelStarted(uint32_t pumpFirst);
+// The figures of an SPC chart request, without drawing: elements 1 .. 48 of
+// `results` (element 0 untouched); 48, or 0 for a rejected request (SampleSize
+// 0 or below, numofval outside 0 .. 65535, values or results missing), which
+// leaves `results` untouched. `meaval` is element 0 of the values.
+int32_t WINAPI Create_SPCStatistics(uint32_t typ, const double* meaval, int32_t numofval, double NomSize, double USL,
+                                    double LSL, uint32_t USLOnOff, uint32_t LSLOnOff, int32_t SampleSize,
+                                    uint32_t SPCNorm, double* results);
 
 // The readout window (up to 20 channels). Arrays point at element 0 of the
 // caller's array, which is never read; elements 1 to 20 are. MVUnit holds the
