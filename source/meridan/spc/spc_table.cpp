@@ -36,7 +36,8 @@ bool BeyondLargest(const char* text, const char* end) {
     bool negative = text < end && *text == '-';
     if (text < end && (*text == '-' || *text == '+')) ++text;
     long exponent = 0;
-    for (; text < end && IsDigit(*text); ++text) exponent = exponent < 100000 ? exponent * 10 + (*text - '0') : exponent;
+    for (; text < end && IsDigit(*text); ++text)
+      if (exponent < 100000) exponent = exponent * 10 + (*text - '0');  // far beyond any double already
     magnitude += negative ? -exponent : exponent;
   }
   return magnitude > 0;

@@ -3,15 +3,19 @@
 //   table_probe RESULT_FILE [ROW=VALUE ...]
 // Message boxes shown while the library attaches are caught by a CBT hook on
 // this thread, read, and closed at once, so the probe never waits for a user.
-// The loaded table is not exported; it is found in the library's writable
-// sections as the 1001 single-precision entries whose rows hold the given
-// values (each read as a float), and then written out whole.
+// The loaded table is seen two ways: through Create_SPCStatistics, whose
+// figures for a fixed request are built from table rows, and directly: it is
+// found in the library's writable sections as the 1001 single-precision
+// entries whose rows hold the given values, and written out whole.
 // RESULT_FILE gets one "key value" line per fact:
 //   loaded 1|0, boxes N, and per box: text, caption, owner none|window,
-//   icon error|other|none; then table found|absent|ambiguous|not-sought and,
-//   when found, "entry ROW XXXXXXXX" (the bits of the float) for every row.
+//   icon error|other|none; "figure I XXXXXXXXXXXXXXXX" (the bits of the
+//   double) for the statistics figures listed at kFiguresReported; then
+//   table found|absent|ambiguous|not-sought and, when found,
+//   "entry ROW XXXXXXXX" (the bits of the float) for every row.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +25,16 @@
 namespace {
 
 constexpr int kTableSize = 1001;
+
+// Create_SPCStatistics with a request whose figures come from table rows:
+// typ 11 (chart of means with a range chart), two subgroups of 5 values
+// 1 .. 5 (each range 4, mean 3), sigma estimated from the mean range.
+// Figure 15 = 4 / d2(5); 19 = 3 + u(0.975) * figure 15 / sqrt(5);
+// 25 = D2(5) * figure 15; 29 = D1(5) * figure 15.
+using StatisticsExport = int32_t(WINAPI*)(uint32_t typ, const double* meaval, int32_t numofval, double NomSize,
+                                           double USL, double LSL, uint32_t USLOnOff, uint32_t LSLOnOff,
+                                           int32_t SampleSize, uint32_t SPCNorm, double* results);
+const int kFiguresReported[] = {15, 19, 25, 29};
 
 struct BoxSeen {
   HWND window;
@@ -111,6 +125,20 @@ std::vector<const float*> FindTable(HMODULE library, const std::vector<Probe>& p
   return found;
 }
 
+void ReportFigures(FILE* out, HMODULE library) {
+  StatisticsExport statistics = reinterpret_cast<StatisticsExport>(
+      reinterpret_cast<void*>(GetProcAddress(library, "Create_SPCStatistics")));
+  if (!statistics) return;
+  const double values[] = {0, 1, 2, 3, 4, 5, 1, 2, 3, 4, 5};  // element 0 is never read
+  double results[64] = {};
+  if (statistics(11, values, 10, 3.0, 10.0, -10.0, 1, 1, 5, 1, results) < 29) return;
+  for (int index : kFiguresReported) {
+    uint64_t bits;
+    std::memcpy(&bits, &results[index], sizeof bits);
+    std::fprintf(out, "figure %d %016llx\n", index, static_cast<unsigned long long>(bits));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -140,6 +168,7 @@ int main(int argc, char** argv) {
     std::fprintf(out, "owner %s\n", box.owned ? "window" : "none");
     std::fprintf(out, "icon %s\n", box.icon);
   }
+  if (library) ReportFigures(out, library);
   if (library && !probes.empty()) {
     std::vector<const float*> tables = FindTable(library, probes);
     std::fprintf(out, "table %s\n", tables.empty() ? "absent" : tables.size() > 1 ? "ambiguous" : "found");
