@@ -112,13 +112,13 @@ def d3(m, pairs, mean_range):
            = 2 * integral of 1 - (1 - Phi(x))^m - Phi(y)^m + (Phi(y) - Phi(x))^m,
     since (b - a)^2 / 2 is the area of {a <= x < y <= b}.
     """
+    # 1 - Q(x)^m - P(y)^m (Q = 1 - Phi, P = Phi) takes 1 - (larger)^m through
+    # expm1 from that one's complement, so the near-ones do not cancel.
     values = [
         -math.expm1(m * math.log1p(-lx)) - ly ** m + b ** m if ux > ly else
         -math.expm1(m * math.log1p(-uy)) - ux ** m + b ** m
         for lx, ux, ly, uy, b in zip(pairs.lower_x, pairs.upper_x, pairs.lower_y, pairs.upper_y, pairs.between)
     ]
-    # 1 - Q(x)^m - P(y)^m is written from whichever of Q(x) and P(y) is the
-    # larger, so that the two near-ones cancel inside expm1, not outside.
     second_moment = 2.0 * pairs.integral(values)
     return math.sqrt(second_moment - mean_range ** 2)
 
