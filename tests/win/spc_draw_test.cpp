@@ -12,69 +12,15 @@
 #include "spc/draw_primitives.h"
 #include "spc/file_open.h"
 #include "spc/spc_drawing.h"
-#include "win_test_support.h"
+#include "spc_page_support.h"
 
 namespace {
 
-const COLORREF kRed = RGB(255, 0, 0);
-const COLORREF kGreen = RGB(0, 200, 0);
-const COLORREF kBlue = RGB(0, 0, 200);
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kWhite = RGB(255, 255, 255);
-const COLORREF kGrey = RGB(200, 200, 200);
-const COLORREF kBack = RGB(255, 255, 242);
-const COLORREF kPanel = RGB(255, 255, 225);
+using namespace spctest;
+
+const COLORREF kBack = kPlotBack;
 const COLORREF kOrange = RGB(255, 128, 0);
 const COLORREF kPurple = RGB(128, 0, 128);
-
-// A memory context over a 32-bit top-down DIB section, so pixels read back directly.
-class Canvas {
- public:
-  Canvas(int width, int height) : width_(width), height_(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    Fill(RGB(1, 2, 3));
-  }
-  ~Canvas() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  void Fill(COLORREF colour) {
-    GdiFlush();
-    for (int i = 0; i < width_ * height_; ++i)
-      bits_[i] = GetBValue(colour) | GetGValue(colour) << 8 | GetRValue(colour) << 16;
-  }
-  COLORREF At(int x, int y) const {
-    GdiFlush();
-    uint32_t p = bits_[y * width_ + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-  int Count(COLORREF colour, int left = 0, int top = 0, int right = -1, int bottom = -1) const {
-    if (right < 0) right = width_;
-    if (bottom < 0) bottom = height_;
-    int n = 0;
-    for (int y = top; y < bottom; ++y)
-      for (int x = left; x < right; ++x) n += At(x, y) == colour;
-    return n;
-  }
-  int RowCount(COLORREF colour, int y) const { return Count(colour, 0, y, width_, y + 1); }
-
- private:
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint32_t* bits_ = nullptr;
-};
 
 // Handle slots with a guard area behind them that no routine may touch.
 struct Slots {
