@@ -560,7 +560,8 @@ TEST_F(ChartRequest, MatchesIndependentFiguresForEveryChartKindAndMethod) {
     double results[kStatisticsResultCount + 1];
     SPC_WriteStatisticsResults(result, results);
     ASSERT_EQ(c.results.size(), static_cast<size_t>(kStatisticsResultCount));
-    for (const auto& [index, expected] : c.results) ExpectClose(results[index], expected, "element " + std::to_string(index));
+    for (const auto& [index, expected] : c.results)
+      ExpectClose(results[index], expected, "element " + std::to_string(index));
     for (const auto& [kind, j, expected] : c.series) {
       double actual = kind == "location"  ? SPC_LocationSeries()[j]
                       : kind == "largest" ? SPC_LocationSeries()[kSeriesStride + j]
