@@ -376,6 +376,18 @@ TEST(BarPlacement, ValueThatIsNotANumberIsRedWithNoBar) {
   EXPECT_EQ(bar.upperMarkX, 221);
 }
 
+// Out of tolerance means below the lower or above the upper limit; a limit that
+// is not a number is never passed, so it puts nothing out of tolerance.
+TEST(BarPlacement, LimitThatIsNotANumberPutsNoDeviationOutOfTolerance) {
+  EXPECT_FALSE(ComputeBarGeometry(10.2, 10, kNaN, kNaN, kWidth, kHeight).outOfTolerance);
+  EXPECT_FALSE(ComputeBarGeometry(10.7, 10, kNaN, -0.5, kWidth, kHeight).outOfTolerance);
+  EXPECT_TRUE(ComputeBarGeometry(9.2, 10, kNaN, -0.5, kWidth, kHeight).outOfTolerance);
+  EXPECT_FALSE(ComputeBarGeometry(9.2, 10, 0.5, kNaN, kWidth, kHeight).outOfTolerance);
+  EXPECT_TRUE(ComputeBarGeometry(10.7, 10, 0.5, kNaN, kWidth, kHeight).outOfTolerance);
+  // A reading that is not a number stays out of tolerance whatever the limits.
+  EXPECT_TRUE(ComputeBarGeometry(kNaN, 10, kNaN, kNaN, kWidth, kHeight).outOfTolerance);
+}
+
 TEST(BarPlacement, LimitsThatAreNotNumbersStayInsideTheBarArea) {
   BarGeometry bar = ComputeBarGeometry(10.2, 10, kNaN, kNaN, kWidth, kHeight);
   EXPECT_GE(bar.barRight, bar.x0);

@@ -21,7 +21,9 @@ BarGeometry ComputeBarGeometry(double value, double nomSize, double usl, double 
   if (range == 0 || std::isnan(range)) range = 0.1;  // also when both limits are not numbers
 
   double deviation = value - nomSize;
-  bar.outOfTolerance = !(lsl <= deviation && deviation <= usl);
+  // Out of tolerance below the lower or above the upper limit; a reading that is
+  // not a number can be neither, yet it is never shown as good.
+  bar.outOfTolerance = std::isnan(deviation) || deviation < lsl || deviation > usl;
   if (deviation < -range) deviation = -range;
   if (deviation > range) deviation = range;
 
