@@ -388,6 +388,19 @@ TEST(BarPlacement, LimitThatIsNotANumberPutsNoDeviationOutOfTolerance) {
   EXPECT_TRUE(ComputeBarGeometry(kNaN, 10, kNaN, kNaN, kWidth, kHeight).outOfTolerance);
 }
 
+// With one limit not a number the other one alone spans the bar area, in
+// whichever order they come: range 1.2 * 0.5, the mark at 121 + 120 / 1.2.
+TEST(BarPlacement, OneLimitThatIsNotANumberLeavesTheOtherToSpanTheBar) {
+  BarGeometry lowerMissing = ComputeBarGeometry(10.25, 10, 0.5, kNaN, kWidth, kHeight);
+  EXPECT_EQ(lowerMissing.upperMarkX, 221);
+  EXPECT_EQ(lowerMissing.lowerMarkX, 121);
+  EXPECT_EQ(lowerMissing.barRight, 171);  // 121 + 120 * 0.25 / 0.6
+  BarGeometry upperMissing = ComputeBarGeometry(9.75, 10, kNaN, -0.5, kWidth, kHeight);
+  EXPECT_EQ(upperMissing.lowerMarkX, 21);
+  EXPECT_EQ(upperMissing.upperMarkX, 121);
+  EXPECT_EQ(upperMissing.barRight, 71);  // 121 - 120 * 0.25 / 0.6
+}
+
 TEST(BarPlacement, LimitsThatAreNotNumbersStayInsideTheBarArea) {
   BarGeometry bar = ComputeBarGeometry(10.2, 10, kNaN, kNaN, kWidth, kHeight);
   EXPECT_GE(bar.barRight, bar.x0);
