@@ -21,3 +21,10 @@ echo "picture: out/readout.png"
 echo
 echo "== The shipped 32-bit files (build/win32/bin)"
 ls -l "$root/build/win32/bin" | awk 'NR > 1 {print "  " $NF "  " $5 " bytes"}'
+
+echo
+echo "== SPC pages: Create_SPCBitmap over simulated gauge readings (out/spc_*.bmp)"
+# Run beside the library, where it finds TESSAN_SPC.TAB; the pages go to out/.
+"$root/cmake/wine-run" ./spc_demo.exe ../../../out | tr -d '\r'
+convert "$root/out/spc_means_stddev.bmp" "$root/out/spc_means_stddev.png"
+echo "  out/spc_means_stddev.png (the means chart, converted for viewing)"

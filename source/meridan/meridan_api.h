@@ -23,6 +23,15 @@ int32_t WINAPI MERIDAN_GetInt(int32_t addr, int16_t* variable);
 // Number of running spreadsheet-host processes (EXCEL.exe); with pumpFirst > 0
 // the caller's pending messages are dispatched first, then 100 ms pass.
 int32_t WINAPI MERIDAN_IsExcelStarted(uint32_t pumpFirst);
+// An SPC chart page of the values meaval[1 .. numofval] written as a bitmap file
+// of (width x factor) by (height x factor) pixels; parent's display context is
+// the reference for the pixel format (0: the screen). Returns 0. No file is
+// written without values, for a page size that cannot be made, or for a
+// request outside the contract of Create_SPCStatistics.
+int32_t WINAPI Create_SPCBitmap(HWND parent, const char* FileName, int32_t width, int32_t height, double factor,
+                                const char* Headline, uint32_t typ, const double* meaval, int32_t numofval,
+                                double NomSize, double USL, double LSL, uint32_t USLOnOff, uint32_t LSLOnOff,
+                                int32_t SampleSize, uint32_t SPCNorm);
 // The figures of an SPC chart request, without drawing: elements 1 .. 48 of
 // `results` (element 0 untouched); 48, or 0 for a rejected request (SampleSize
 // 0 or below, numofval outside 0 .. 65535, values or results missing), which
