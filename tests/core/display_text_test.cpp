@@ -376,6 +376,31 @@ TEST(BarPlacement, ValueThatIsNotANumberIsRedWithNoBar) {
   EXPECT_EQ(bar.upperMarkX, 221);
 }
 
+// Out of tolerance means below the lower or above the upper limit; a limit that
+// is not a number is never passed, so it puts nothing out of tolerance.
+TEST(BarPlacement, LimitThatIsNotANumberPutsNoDeviationOutOfTolerance) {
+  EXPECT_FALSE(ComputeBarGeometry(10.2, 10, kNaN, kNaN, kWidth, kHeight).outOfTolerance);
+  EXPECT_FALSE(ComputeBarGeometry(10.7, 10, kNaN, -0.5, kWidth, kHeight).outOfTolerance);
+  EXPECT_TRUE(ComputeBarGeometry(9.2, 10, kNaN, -0.5, kWidth, kHeight).outOfTolerance);
+  EXPECT_FALSE(ComputeBarGeometry(9.2, 10, 0.5, kNaN, kWidth, kHeight).outOfTolerance);
+  EXPECT_TRUE(ComputeBarGeometry(10.7, 10, 0.5, kNaN, kWidth, kHeight).outOfTolerance);
+  // A reading that is not a number stays out of tolerance whatever the limits.
+  EXPECT_TRUE(ComputeBarGeometry(kNaN, 10, kNaN, kNaN, kWidth, kHeight).outOfTolerance);
+}
+
+// With one limit not a number the other one alone spans the bar area, in
+// whichever order they come: range 1.2 * 0.5, the mark at 121 + 120 / 1.2.
+TEST(BarPlacement, OneLimitThatIsNotANumberLeavesTheOtherToSpanTheBar) {
+  BarGeometry lowerMissing = ComputeBarGeometry(10.25, 10, 0.5, kNaN, kWidth, kHeight);
+  EXPECT_EQ(lowerMissing.upperMarkX, 221);
+  EXPECT_EQ(lowerMissing.lowerMarkX, 121);
+  EXPECT_EQ(lowerMissing.barRight, 171);  // 121 + 120 * 0.25 / 0.6
+  BarGeometry upperMissing = ComputeBarGeometry(9.75, 10, kNaN, -0.5, kWidth, kHeight);
+  EXPECT_EQ(upperMissing.lowerMarkX, 21);
+  EXPECT_EQ(upperMissing.upperMarkX, 121);
+  EXPECT_EQ(upperMissing.barRight, 71);  // 121 - 120 * 0.25 / 0.6
+}
+
 TEST(BarPlacement, LimitsThatAreNotNumbersStayInsideTheBarArea) {
   BarGeometry bar = ComputeBarGeometry(10.2, 10, kNaN, kNaN, kWidth, kHeight);
   EXPECT_GE(bar.barRight, bar.x0);

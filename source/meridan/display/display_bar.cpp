@@ -16,12 +16,15 @@ BarGeometry ComputeBarGeometry(double value, double nomSize, double usl, double 
   bar.x1 = static_cast<int16_t>(clientWidth - 1);
   bar.y1 = static_cast<int16_t>(clientHeight - 1);
 
-  double largest = std::fabs(usl) > std::fabs(lsl) ? std::fabs(usl) : std::fabs(lsl);
+  // A limit that is not a number does not count, so the other one alone spans the bar.
+  double largest = std::fmax(std::fabs(usl), std::fabs(lsl));
   double range = 1.2 * largest;
   if (range == 0 || std::isnan(range)) range = 0.1;  // also when both limits are not numbers
 
   double deviation = value - nomSize;
-  bar.outOfTolerance = !(lsl <= deviation && deviation <= usl);
+  // Out of tolerance below the lower or above the upper limit; a reading that is
+  // not a number can be neither, yet it is never shown as good.
+  bar.outOfTolerance = std::isnan(deviation) || deviation < lsl || deviation > usl;
   if (deviation < -range) deviation = -range;
   if (deviation > range) deviation = range;
 

@@ -13,9 +13,10 @@ struct BarGeometry {
 
 // The bar spans 1.2 times the larger tolerance each way from the centre (0.1
 // when both tolerances are 0), so the marks always fall inside it and a far
-// deviation ends at the end of the bar area. A deviation is within tolerance
-// while lsl <= value - nomSize <= usl; one that is not a number is not within
-// tolerance and draws no bar. Positions that are not numbers (limits that are
-// not numbers) fall on the centre line.
+// deviation ends at the end of the bar area. A deviation is out of tolerance
+// when it is below lsl or above usl (a limit that is not a number is never
+// passed); one that is not a number is out of tolerance too and draws no bar.
+// Positions that are not numbers (limits that are not numbers) fall on the
+// centre line.
 BarGeometry ComputeBarGeometry(double value, double nomSize, double usl, double lsl, int clientWidth,
                                int clientHeight);
