@@ -12,23 +12,9 @@
 #include <initializer_list>
 
 #include "../source/meridan/meridan_api.h"
+#include "bench_timing.h"
 
 namespace {
-
-double Seconds() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename Call>
-double MicrosecondsPerCall(int calls, Call call) {
-  for (int i = 0; i < 10; ++i) call();  // warm up
-  double start = Seconds();
-  for (int i = 0; i < calls; ++i) call();
-  return (Seconds() - start) * 1e6 / calls;
-}
 
 double Median(double (&samples)[5]) {
   std::sort(samples, samples + 5);
@@ -98,26 +84,26 @@ int main() {
 
   // Five alternating rounds of each; the medians are compared, so that other
   // work on the machine during one round does not decide the ratio.
-  const int calls = 100;
+  const int calls = 100, warmUps = 10;
   int step = 0;
   double values[21] = {};
   int16_t errors[21] = {};
   HWND readout = GetDlgItem(window, 71);
   double update[5], byHand[5], oneText[5];
   for (int round = 0; round < 5; ++round) {
-    update[round] = MicrosecondsPerCall(calls, [&] {
+    update[round] = bench::MicrosecondsPerCall(calls, warmUps, [&] {
       ++step;
       for (int n = 1; n <= 20; ++n) values[n] = 10.0 + 0.01 * ((step + n) % 80 - 40);
       Display_ShowValues(values, errors);
     });
-    byHand[round] = MicrosecondsPerCall(calls, [&] {
+    byHand[round] = bench::MicrosecondsPerCall(calls, warmUps, [&] {
       ++step;
       for (int n = 1; n <= 20; ++n) {
         SetDlgItemTextA(window, 70 + n, step % 2 ? "10.123  " : "10.456  ");
         DrawOneBarByHand(GetDlgItem(window, 50 + n), (step % 10) / 10.0);
       }
     });
-    oneText[round] = MicrosecondsPerCall(calls * 10, [&] {
+    oneText[round] = bench::MicrosecondsPerCall(calls * 10, warmUps, [&] {
       ++step;
       SetWindowTextA(readout, step % 2 ? "10.123  " : "10.456  ");
     });

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench_timing.h"
 #include "spc/spc_request.h"
 #include "spc/spc_table.h"
 
@@ -60,20 +61,7 @@ const double* Window(const std::vector<double>& pool, int count, long repetition
 // Best time per value over five runs, each repeated until it lasts at least 30 ms.
 template <typename Work>
 double NanosecondsPerValue(int count, Work work) {  // work(repetition)
-  using Clock = std::chrono::steady_clock;
-  double best = 1e300;
-  for (int run = 0; run < 5; ++run) {
-    long repeats = 0;
-    Clock::time_point start = Clock::now(), now;
-    do {
-      work(repeats);
-      ++repeats;
-      now = Clock::now();
-    } while (now - start < std::chrono::milliseconds(30));
-    double ns = std::chrono::duration<double, std::nano>(now - start).count() / (static_cast<double>(repeats) * count);
-    if (ns < best) best = ns;
-  }
-  return best;
+  return bench::BestSecondsPerRepetition(5, std::chrono::milliseconds(30), work) * 1e9 / count;
 }
 
 }  // namespace

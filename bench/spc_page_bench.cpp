@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "meridan_api.h"
 
 namespace {
@@ -38,19 +39,7 @@ std::vector<double> Values(int count) {
 // Best seconds per call over three runs, each repeated until it lasts at least 300 ms.
 template <typename Work>
 double SecondsPerCall(Work work) {
-  using Clock = std::chrono::steady_clock;
-  double best = 1e300;
-  for (int run = 0; run < 3; ++run) {
-    long calls = 0;
-    Clock::time_point start = Clock::now(), now;
-    do {
-      work();
-      ++calls;
-      now = Clock::now();
-    } while (now - start < std::chrono::milliseconds(300));
-    best = std::min(best, std::chrono::duration<double>(now - start).count() / calls);
-  }
-  return best;
+  return bench::BestSecondsPerRepetition(3, std::chrono::milliseconds(300), [&](long) { work(); });
 }
 
 // What writing the file alone costs: the bytes of a 32-bit page, ready in memory.
