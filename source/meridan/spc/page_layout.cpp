@@ -116,6 +116,10 @@ void SPC_LayoutPage(const SpcRequest& request, const SpcResult& result, int32_t 
   const double X = result.xPositions;
   const int32_t lastSample = Px_Trunc(X);
   const int32_t chartsHeight = Bm - T;
+  // Along the whole height of the charts: a value axis, a plot, and the label strip at the foot.
+  const int32_t fullAxisLength = Px_Floor(chartsHeight - 2 * LH - Px_Trunc(g7) + 0.5);
+  const int32_t fullPlotHeight = Px_Floor(chartsHeight - 2 * LH - Px_Trunc(g7) + 4 + 0.5);
+  const int32_t footStripTop = Px_Floor(Bm - 1.25 * LH - g7 + 0.5);
   const ControlLimits& limits = result.limits;
   const SpcStatistics& stats = result.stats;
   page->controlCharts = request.typ >= 10 && stats.m >= 2;
@@ -134,7 +138,7 @@ void SPC_LayoutPage(const SpcRequest& request, const SpcResult& result, int32_t 
     valueLength = Px_Floor(chartsHeight * kLocationHeightShare - 2 * LH - Px_Trunc(g7) + 0.5);
     valueAxis = ScaleValueAxis(valueLength, yMax, yMin);
   } else {
-    valueLength = Px_Floor(chartsHeight - 2 * LH - Px_Trunc(g7) + 0.5);
+    valueLength = fullAxisLength;
     valueAxis = ScaleValueAxis(valueLength, hi, lo);
     lo = valueAxis.min;  // the histogram beside the run chart shares its rounded range
     hi = valueAxis.max;
@@ -155,7 +159,7 @@ void SPC_LayoutPage(const SpcRequest& request, const SpcResult& result, int32_t 
     page->locationAxis = Strip(L, Px_Trunc(T + LH / 2.0), labelStripWidth, valueLength, 3, valueAxis);
     int32_t sampleStripTop = page->controlCharts
                                  ? Px_Floor(T + chartsHeight * kLocationHeightShare - 1.25 * LH - g7 + 0.5)
-                                 : Px_Floor(Bm - 1.25 * LH - g7 + 0.5);
+                                 : footStripTop;
     page->sampleAxis = Strip(sampleStripLeft, sampleStripTop, sampleStripWidth, sampleStripHeight, 2, sampleAxis);
   }
 
@@ -211,7 +215,7 @@ void SPC_LayoutPage(const SpcRequest& request, const SpcResult& result, int32_t 
     spread.yGridStep = dispersionAxis.step;
     spread.yGridCount = dispersionAxis.steps;
   } else {
-    chart.height = Px_Floor(chartsHeight - 2 * LH - Px_Trunc(g7) + 4 + 0.5);
+    chart.height = fullPlotHeight;
     chart.values = request.meaval;
     chart.count = std::min(request.numofval, lastSample);
     chart.lineMask = 1;
@@ -222,9 +226,8 @@ void SPC_LayoutPage(const SpcRequest& request, const SpcResult& result, int32_t 
   // The histogram lies beside the charts, its value axis level with theirs.
   AxisScale histogramValues = valueAxis;
   int32_t lab2 = 2;
-  const int32_t fullLength = Px_Floor(chartsHeight - 2 * LH - Px_Trunc(g7) + 0.5);
   if (page->controlCharts) {
-    histogramValues = ScaleValueAxis(fullLength, hi, lo);
+    histogramValues = ScaleValueAxis(fullAxisLength, hi, lo);
     lo = histogramValues.min;
     hi = histogramValues.max;
     lab2 = std::max(lab2, SPC_ValueLabelChars(histogramValues));
@@ -237,18 +240,17 @@ void SPC_LayoutPage(const SpcRequest& request, const SpcResult& result, int32_t 
   if (histogramValues.steps > 1) {
     frequencyAxis = ScaleHorizontalAxis(histogramWidth, peak, 0);
     if (frequencyAxis.steps >= 0) {
-      page->frequencyAxis = Strip(histogramLeft, Px_Floor(Bm - 1.25 * LH - g7 + 0.5), histogramWidth,
-                                  sampleStripHeight, 2, frequencyAxis);
+      page->frequencyAxis = Strip(histogramLeft, footStripTop, histogramWidth, sampleStripHeight, 2, frequencyAxis);
       if (page->controlCharts)
         page->histogramValueAxis = Strip(Px_Floor(L + M + CW + CW * lab + 0.5), Px_Trunc(T + LH / 2.0),
-                                         Px_Trunc(CW * lab2 + g7), fullLength, 3, histogramValues);
+                                         Px_Trunc(CW * lab2 + g7), fullAxisLength, 3, histogramValues);
     }
   }
   HistogramArea& histogram = page->histogram;
   histogram.left = histogramLeft;
   histogram.top = chartTop;
   histogram.width = histogramWidth;
-  histogram.height = Px_Floor(chartsHeight - 2 * LH - Px_Trunc(g7) + 4 + 0.5);
+  histogram.height = fullPlotHeight;
   histogram.freqMax = peak;
   histogram.valueMin = lo;
   histogram.valueMax = hi;

@@ -6,12 +6,8 @@
 
 namespace {
 
+// Slots 0 to 4 hold the pens Plot_FillAndFrame makes.
 enum Slot {
-  kBackPen = 0,
-  kLightPen = 1,
-  kDarkPen = 2,
-  kCentrePen = 3,
-  kGridPen = 4,
   kLimit1Pen = 5,
   kMarker1Pen = 6,
   kLinePen = 7,
@@ -55,11 +51,6 @@ void Plot_ControlChart(HDC dc, HGDIOBJ* handles, int32_t left, int32_t top, int3
                        int16_t crossMarkers, int32_t highlightSample, COLORREF highlightColour) {
   const double scale = SPC_GetScale();
   const int w = ControlChart_PenWidth(scale);
-  MakePen(handles, kBackPen, PS_SOLID, 1, backColour);
-  HPEN lightPen = MakePen(handles, kLightPen, PS_SOLID, 1, Color_Shade(frameColour, 1.15f));
-  HPEN darkPen = MakePen(handles, kDarkPen, PS_SOLID, 1, Color_Shade(frameColour, 0.65f));
-  HPEN centrePen = MakePen(handles, kCentrePen, PS_DASHDOT, 1, RGB(0, 0, 0));
-  HPEN gridPen = MakePen(handles, kGridPen, PS_DOT, 1, Color_Shade(backColour, 0.5f));
   HPEN limitPens[3];
   HPEN markerPens[4];
   limitPens[0] = MakePen(handles, kLimit1Pen, PS_SOLID, w + 1, colour1);
@@ -70,20 +61,18 @@ void Plot_ControlChart(HDC dc, HGDIOBJ* handles, int32_t left, int32_t top, int3
   markerPens[2] = MakePen(handles, kMarker2Pen, PS_SOLID, w, colour2);
   limitPens[2] = MakePen(handles, kLimit3Pen, PS_DASH, 1, colour3);
   markerPens[3] = MakePen(handles, kMarker3Pen, PS_SOLID, w, colour3);
-  HBRUSH backBrush = MakeBrush(handles, kBackBrush, backColour);
   HBRUSH markerBrushes[4];
   markerBrushes[0] = MakeBrush(handles, kPointBrush, pointColour);
   markerBrushes[1] = MakeBrush(handles, kColour1Brush, colour1);
   markerBrushes[2] = MakeBrush(handles, kColour2Brush, colour2);
   markerBrushes[3] = MakeBrush(handles, kColour3Brush, colour3);
-  SetBkColor(dc, backColour);
-
-  Draw_Frame3D(left, top, left + width, top + height, dc, backBrush, 2, framePenA, framePenB, darkPen, lightPen);
+  const PlotLinePens pens = Plot_FillAndFrame(dc, handles, kBackBrush, left, top, width, height, framePenA, framePenB,
+                                              backColour, frameColour);
   const PlotBox box = Plot_InnerBox(left, top, width, height);
   // Nothing that needs a value's height can be placed on a range without width.
   const bool valuesPlace = Plot_RangeUsable(yMin, yMax);
 
-  SelectObject(dc, gridPen);
+  SelectObject(dc, pens.grid);
   if (gridOn == 1 && valuesPlace)
     for (double v : Plot_GridValues(yMin, yMax, yGridStep, yGridCount)) {
       int32_t y = Plot_ValueY(box, v, yMin, yMax);
@@ -119,7 +108,7 @@ void Plot_ControlChart(HDC dc, HGDIOBJ* handles, int32_t left, int32_t top, int3
         }
     }
     if (yMin <= centre && centre <= yMax) {
-      SelectObject(dc, centrePen);
+      SelectObject(dc, pens.centre);
       int32_t y = Plot_ValueY(box, centre, yMin, yMax);
       Line(dc, {box.left, y, box.right, y});
       Line(dc, {box.left, y - 1, box.right, y - 1});  // two pixels thick

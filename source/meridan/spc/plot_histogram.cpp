@@ -6,12 +6,8 @@
 
 namespace {
 
+// Slots 0 to 4 hold the pens Plot_FillAndFrame makes.
 enum Slot {
-  kBackPen = 0,
-  kLightPen = 1,
-  kDarkPen = 2,
-  kMeanPen = 3,
-  kGridPen = 4,
   kLimitPen = 5,
   kCurvePen = 6,
   kBackBrush = 10,
@@ -37,25 +33,19 @@ void Plot_Histogram(HDC dc, HGDIOBJ* handles, int32_t left, int32_t top, int32_t
                     int16_t freqGridCount, double valueGridStep, int16_t valueGridCount, HPEN framePenA,
                     HPEN framePenB, COLORREF backColour, COLORREF frameColour, COLORREF lineColour,
                     COLORREF barColour, COLORREF endBarColour, COLORREF curveColour) {
-  MakePen(handles, kBackPen, PS_SOLID, 1, backColour);
-  HPEN lightPen = MakePen(handles, kLightPen, PS_SOLID, 1, Color_Shade(frameColour, 1.15f));
-  HPEN darkPen = MakePen(handles, kDarkPen, PS_SOLID, 1, Color_Shade(frameColour, 0.65f));
-  HPEN meanPen = MakePen(handles, kMeanPen, PS_DASHDOT, 1, RGB(0, 0, 0));
-  HPEN gridPen = MakePen(handles, kGridPen, PS_DOT, 1, Color_Shade(backColour, 0.5f));
   HPEN limitPen = MakePen(handles, kLimitPen, PS_SOLID, 2, lineColour);
   HPEN curvePen = MakePen(handles, kCurvePen, PS_SOLID, 2, curveColour);
-  HBRUSH backBrush = MakeBrush(handles, kBackBrush, backColour);
   HBRUSH barBrush = MakeBrush(handles, kBarBrush, barColour);
   HBRUSH endBarBrush = MakeBrush(handles, kEndBarBrush, endBarColour);
-  SetBkColor(dc, backColour);
-  Draw_Frame3D(left, top, left + width, top + height, dc, backBrush, 2, framePenA, framePenB, darkPen, lightPen);
+  const PlotLinePens pens = Plot_FillAndFrame(dc, handles, kBackBrush, left, top, width, height, framePenA, framePenB,
+                                              backColour, frameColour);
 
   HistogramPlan plan;
   Histogram_Plan({left, top, width, height, lying, openEnds, classes, counts, freqMin, freqMax, valueMin, valueMax,
                   classesHigh, classesLow, line1, line2, mean, sigma, curveMode, gridOn, freqGridStep, freqGridCount,
                   valueGridStep, valueGridCount},
                  &plan);
-  Lines(dc, gridPen, plan.grid);
+  Lines(dc, pens.grid, plan.grid);
   SelectObject(dc, framePenA);
   for (const HistogramBar& bar : plan.bars) {
     SelectObject(dc, bar.endBar ? endBarBrush : barBrush);
@@ -63,5 +53,5 @@ void Plot_Histogram(HDC dc, HGDIOBJ* handles, int32_t left, int32_t top, int32_t
   }
   Lines(dc, curvePen, plan.curve);
   Lines(dc, limitPen, plan.limitLines);
-  Lines(dc, meanPen, plan.meanLines);
+  Lines(dc, pens.centre, plan.meanLines);
 }

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "spc/draw_math.h"
+#include "spc/draw_primitives.h"
 #include "spc/spc_request.h"
 
 // Creates a pen or a brush and stores it in its handle slot for the page to delete.
@@ -20,6 +22,27 @@ inline HBRUSH MakeBrush(HGDIOBJ* handles, int slot, COLORREF colour) {
   HBRUSH brush = CreateSolidBrush(colour);
   handles[slot] = brush;
   return brush;
+}
+
+// What both plots start with: the pens of their sunken frame (slots 0 to 2), their dash-dot
+// centre line (3) and dotted grid (4), and the background brush in `backBrushSlot`; then the
+// plot area filled and framed, with the background colour behind dotted and dashed lines.
+struct PlotLinePens {
+  HPEN centre, grid;
+};
+
+inline PlotLinePens Plot_FillAndFrame(HDC dc, HGDIOBJ* handles, int backBrushSlot, int32_t left, int32_t top,
+                                      int32_t width, int32_t height, HPEN framePenA, HPEN framePenB,
+                                      COLORREF backColour, COLORREF frameColour) {
+  MakePen(handles, 0, PS_SOLID, 1, backColour);
+  HPEN lightPen = MakePen(handles, 1, PS_SOLID, 1, Color_Shade(frameColour, 1.15f));
+  HPEN darkPen = MakePen(handles, 2, PS_SOLID, 1, Color_Shade(frameColour, 0.65f));
+  PlotLinePens pens{MakePen(handles, 3, PS_DASHDOT, 1, RGB(0, 0, 0)),
+                    MakePen(handles, 4, PS_DOT, 1, Color_Shade(backColour, 0.5f))};
+  HBRUSH backBrush = MakeBrush(handles, backBrushSlot, backColour);
+  SetBkColor(dc, backColour);
+  Draw_Frame3D(left, top, left + width, top + height, dc, backBrush, 2, framePenA, framePenB, darkPen, lightPen);
+  return pens;
 }
 
 constexpr int kControlChartSlots = 21;
