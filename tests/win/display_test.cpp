@@ -34,6 +34,16 @@ class ReadoutWindow : public testing::Test {
     probe::PumpFor(250);
     return WindowTitled(title);
   }
+  HWND OpenOnly(std::initializer_list<int> channels, const char* title) {
+    ChannelSetup setup;
+    setup.UseOnly(channels);
+    return Open(setup, title);
+  }
+  HWND OpenAll(const char* title) {
+    ChannelSetup setup;
+    setup.UseAll();
+    return Open(setup, title);
+  }
 
   static void Show(std::initializer_list<std::pair<int, double>> values, int errorChannel = 0) {
     double mv[21] = {};
@@ -68,9 +78,7 @@ void ExpectNothingDoneWhileClosed(const char* when) {
 TEST_F(ReadoutWindow, CallsBeforeTheFirstInitDoNothing) { ExpectNothingDoneWhileClosed("before Display_Init"); }
 
 TEST_F(ReadoutWindow, ChannelsOneToThreeShowTheirRowsInAWindowThreeTwentiethsHigh) {
-  ChannelSetup setup;
-  setup.UseOnly({1, 2, 3});
-  HWND window = Open(setup, "rows 1-3");
+  HWND window = OpenOnly({1, 2, 3}, "rows 1-3");
   ASSERT_TRUE(window);
   for (int n = 1; n <= 3; ++n) EXPECT_TRUE(RowShown(window, n)) << "row " << n;
   for (int n = 4; n <= 20; ++n) EXPECT_TRUE(RowHidden(window, n)) << "row " << n;
@@ -80,9 +88,7 @@ TEST_F(ReadoutWindow, ChannelsOneToThreeShowTheirRowsInAWindowThreeTwentiethsHig
 }
 
 TEST_F(ReadoutWindow, ChannelsOneTwoAndFiveShowThoseRowsAndRowFiveFallsBelowTheWindow) {
-  ChannelSetup setup;
-  setup.UseOnly({1, 2, 5});
-  HWND window = Open(setup, "rows 1 2 5");
+  HWND window = OpenOnly({1, 2, 5}, "rows 1 2 5");
   ASSERT_TRUE(window);
   EXPECT_TRUE(RowShown(window, 1));
   EXPECT_TRUE(RowShown(window, 2));
@@ -97,9 +103,7 @@ TEST_F(ReadoutWindow, ChannelsOneTwoAndFiveShowThoseRowsAndRowFiveFallsBelowTheW
 }
 
 TEST_F(ReadoutWindow, AllTwentyChannelsKeepTheTemplateSizeWithTheOkButtonInside) {
-  ChannelSetup setup;
-  setup.UseAll();
-  HWND window = Open(setup, "all rows");
+  HWND window = OpenAll("all rows");
   ASSERT_TRUE(window);
   for (int n = 1; n <= 20; ++n) EXPECT_TRUE(RowShown(window, n)) << "row " << n;
   RECT units = {0, 0, 448, 277};
@@ -113,9 +117,7 @@ TEST_F(ReadoutWindow, AllTwentyChannelsKeepTheTemplateSizeWithTheOkButtonInside)
 }
 
 TEST_F(ReadoutWindow, OkButtonAndCloseRequestOnlyHideTheWindow) {
-  ChannelSetup setup;
-  setup.UseAll();
-  HWND window = Open(setup, "ok hides");
+  HWND window = OpenAll("ok hides");
   ASSERT_TRUE(window);
   Show({{1, 10.1}, {20, 9.9}});
   SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
@@ -192,9 +194,7 @@ TEST_F(ReadoutWindow, TextsOfLabelsCaptionsAndReadoutsAfterShowValues) {
 }
 
 TEST_F(ReadoutWindow, ErrorShowsErrOnlyInItsRowAndTheNextValueComesBack) {
-  ChannelSetup setup;
-  setup.UseOnly({1, 2});
-  HWND window = Open(setup, "err");
+  HWND window = OpenOnly({1, 2}, "err");
   ASSERT_TRUE(window);
   Show({{1, 10.2}, {2, 10.3}}, 2);
   EXPECT_EQ(Text(window, 71), "10.200  ");
@@ -205,9 +205,7 @@ TEST_F(ReadoutWindow, ErrorShowsErrOnlyInItsRowAndTheNextValueComesBack) {
 }
 
 TEST_F(ReadoutWindow, LabelsAndCaptionsAreWrittenOnlyByTheFirstUpdate) {
-  ChannelSetup setup;
-  setup.UseOnly({1});
-  HWND window = Open(setup, "captions once");
+  HWND window = OpenOnly({1}, "captions once");
   ASSERT_TRUE(window);
   SetDlgItemTextA(window, 11, "mine");
   SetDlgItemTextA(window, 31, "mine too");
@@ -218,9 +216,7 @@ TEST_F(ReadoutWindow, LabelsAndCaptionsAreWrittenOnlyByTheFirstUpdate) {
 }
 
 TEST_F(ReadoutWindow, ValuesShownWhileHiddenAppearWhenShownAgain) {
-  ChannelSetup setup;
-  setup.UseOnly({1});
-  HWND window = Open(setup, "hidden");
+  HWND window = OpenOnly({1}, "hidden");
   ASSERT_TRUE(window);
   EXPECT_NE(Display_ShowDisplay(0), 0) << "the window was visible before";
   EXPECT_FALSE(IsWindowVisible(window));
@@ -232,9 +228,7 @@ TEST_F(ReadoutWindow, ValuesShownWhileHiddenAppearWhenShownAgain) {
 }
 
 TEST_F(ReadoutWindow, ShowDisplayCountsOnlyTheLowSixteenBits) {
-  ChannelSetup setup;
-  setup.UseOnly({1});
-  HWND window = Open(setup, "show state");
+  HWND window = OpenOnly({1}, "show state");
   ASSERT_TRUE(window);
   Display_ShowDisplay(0x10000);
   EXPECT_FALSE(IsWindowVisible(window));
@@ -247,9 +241,7 @@ TEST_F(ReadoutWindow, ShowDisplayCountsOnlyTheLowSixteenBits) {
 }
 
 TEST_F(ReadoutWindow, TheWindowIsATopmostDialogWithTheHeadlineAndEightyOneControls) {
-  ChannelSetup setup;
-  setup.UseOnly({1});
-  HWND window = Open(setup, "Gauge readout 1");
+  HWND window = OpenOnly({1}, "Gauge readout 1");
   ASSERT_TRUE(window);
   EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
   LONG style = GetWindowLongW(window, GWL_STYLE);
@@ -264,9 +256,7 @@ TEST_F(ReadoutWindow, TheWindowIsATopmostDialogWithTheHeadlineAndEightyOneContro
 
 // Control colours: text black everywhere; backgrounds and brushes from the palette.
 TEST_F(ReadoutWindow, ControlsTakeTheirColoursFromThePalette) {
-  ChannelSetup setup;
-  setup.UseOnly({1});
-  HWND window = Open(setup, "colours");
+  HWND window = OpenOnly({1}, "colours");
   ASSERT_TRUE(window);
   HDC dc = CreateCompatibleDC(nullptr);
   struct Case {
@@ -437,9 +427,7 @@ LRESULT CALLBACK AllowLargeWindow(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 TEST_F(ReadoutWindow, ResizingToTwiceTheWidthStretchesTheRowsButNotTheOkButton) {
-  ChannelSetup setup;
-  setup.UseOnly({1, 2, 3});
-  HWND window = Open(setup, "resize");
+  HWND window = OpenOnly({1, 2, 3}, "resize");
   ASSERT_TRUE(window);
   dialogWindowProcedure = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AllowLargeWindow)));
@@ -537,9 +525,7 @@ TEST_F(ReadoutWindow, ElementZeroChangesNothing) {
 }
 
 TEST_F(ReadoutWindow, CallsAfterDeInitDoNothing) {
-  ChannelSetup setup;
-  setup.UseOnly({1});
-  HWND window = Open(setup, "closed");
+  HWND window = OpenOnly({1}, "closed");
   ASSERT_TRUE(window);
   Display_DeInit();
   EXPECT_FALSE(IsWindow(window));
@@ -612,9 +598,7 @@ TEST_F(ReadoutWindow, NothingLeaksOverAThousandUpdatesAndTenOpenCloseCycles) {
   const probe::Counts start = probe::TheCounts();
   DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   int windows = DialogsOfThisThread();
-  ChannelSetup setup;
-  setup.UseAll();
-  HWND window = Open(setup, "thousand updates");
+  HWND window = OpenAll("thousand updates");
   ASSERT_TRUE(window);
   for (int update = 0; update < 1000; ++update) {
     double values[21];
@@ -627,7 +611,7 @@ TEST_F(ReadoutWindow, NothingLeaksOverAThousandUpdatesAndTenOpenCloseCycles) {
   Display_DeInit();
   std::vector<HWND> opened;
   for (int cycle = 0; cycle < 10; ++cycle) {
-    opened.push_back(Open(setup, "cycle"));
+    opened.push_back(OpenAll("cycle"));
     Show({{1, 10.0 + cycle / 100.0}});
     Display_DeInit();
   }

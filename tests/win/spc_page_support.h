@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "meridan_api.h"
@@ -175,6 +176,22 @@ struct Request {
   }
 };
 
+// A run chart of every single value: kind 1, one value per subgroup.
+inline Request RunChartOf(std::vector<double> values) {
+  Request request;
+  request.typ = 1;
+  request.sampleSize = 1;
+  request.values = std::move(values);
+  return request;
+}
+
+// A request's page as the library wrote it, beside the core's figures and layout to find things by.
+struct DrawnPage {
+  SpcResult result;
+  PageLayout layout;
+  PageFile page;
+};
+
 class SpcPage : public testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -188,6 +205,11 @@ class SpcPage : public testing::Test {
   PageFile Written(const Request& request, const wchar_t* name = L"page.bmp") {
     EXPECT_EQ(request.Write(File(name)), 0);
     return PageFile(File(name));
+  }
+  DrawnPage Drawn(const Request& request, const wchar_t* name = L"page.bmp") {
+    SpcResult result;
+    PageLayout layout = request.Layout(&result);
+    return {result, layout, Written(request, name)};
   }
   std::wstring dir;
 };

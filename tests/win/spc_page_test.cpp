@@ -61,9 +61,7 @@ TEST_F(SpcPage, FactorTwoDoublesThePage) {
 
 TEST_F(SpcPage, FrameRegionAndPanelColoursAtTheirPlaces) {
   Request request;
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  auto [result, layout, page] = Drawn(request);
   ASSERT_TRUE(page.Valid());
   // raised page frame: outline pen B (white), light edge inside it, dark edge in from the bottom
   EXPECT_EQ(page.At(0, 300), kWhite);
@@ -94,9 +92,7 @@ TEST_F(SpcPage, FrameRegionAndPanelColoursAtTheirPlaces) {
 TEST_F(SpcPage, TitleIsRedOnThePageColourInItsBand) {
   Request request;
   request.titleText = "MMMMMMMMMM";
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  auto [result, layout, page] = Drawn(request);
   const PageRect& text = layout.titleText;
   EXPECT_GT(page.Count(kRed, text.left, text.top, text.left + 150, text.bottom), 100);
   EXPECT_EQ(page.Count(kRed, text.left + 200, layout.titleBand.top, layout.titleBand.right,
@@ -123,9 +119,7 @@ bool TitleLooksLike(const PageFile& page, const PageLayout& layout, const wchar_
 TEST_F(SpcPage, TitleBytesAbove127ShowAsLatin1Characters) {
   Request request;
   request.titleText = "Ma\xDF \xE4 \xB5m";
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  auto [result, layout, page] = Drawn(request);
   EXPECT_TRUE(TitleLooksLike(page, layout, L"Ma\u00DF \u00E4 \u00B5m"));
   EXPECT_FALSE(TitleLooksLike(page, layout, L"Ma? ? ?m"));
 }
@@ -134,9 +128,7 @@ TEST_F(SpcPage, TitleIsCutAfter99Bytes) {
   Request request;
   request.width = 2000;  // room for all of it
   request.titleText = std::string(98, 'i') + "W" + "MMMMMMMMMM";
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  auto [result, layout, page] = Drawn(request);
   std::wstring first99(98, L'i');
   EXPECT_TRUE(TitleLooksLike(page, layout, (first99 + L"W").c_str()));
   EXPECT_FALSE(TitleLooksLike(page, layout, first99.c_str()));
@@ -145,9 +137,7 @@ TEST_F(SpcPage, TitleIsCutAfter99Bytes) {
 TEST_F(SpcPage, NullTitleIsAnEmptyOne) {
   Request request;
   request.nullTitle = true;
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  auto [result, layout, page] = Drawn(request);
   ASSERT_TRUE(page.Valid());
   EXPECT_EQ(page.Count(kRed, layout.titleBand.left, layout.titleBand.top, layout.titleBand.right,
                        layout.titleBand.bottom), 0);
@@ -161,9 +151,7 @@ int RowCount(const PageFile& page, COLORREF colour, const ChartArea& chart, int 
 
 TEST_F(SpcPage, ControlLimitLinesAreRedAtTheRowsTheirValuesMapTo) {
   Request request;  // pooled sigma and three-sigma limits: no table constant needed
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  auto [result, layout, page] = Drawn(request);
   const ChartArea& chart = layout.location;
   const int width = chart.width - 4;
   for (double limit : {result.limits.upperControl, result.limits.lowerControl}) {
@@ -183,9 +171,7 @@ TEST_F(SpcPage, WarningAndDispersionLimitLinesAtTheirRows) {
   if (SPC_GetConstant(975) == 0 || SPC_GetConstant(425) == 0)
     GTEST_SKIP() << "the constants table beside the test lacks the warning and range-chart factors";
   Request request;
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  auto [result, layout, page] = Drawn(request);
   const ChartArea& chart = layout.location;
   const int width = chart.width - 4;
   for (double warning : {result.limits.upperWarning, result.limits.lowerWarning}) {  // dashed
@@ -207,15 +193,10 @@ TEST_F(SpcPage, WarningAndDispersionLimitLinesAtTheirRows) {
 }
 
 TEST_F(SpcPage, MarkersAreRedBeyondALimitAndBlackInside) {
-  Request request;
-  request.typ = 1;
-  request.sampleSize = 1;
-  request.values = Values(30);
+  Request request = RunChartOf(Values(30));
   request.values[7] = 10.7;  // above USL 10.5, inside the class range
   request.values[20] = 9.35;
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  auto [result, layout, page] = Drawn(request);
   const ChartArea& chart = layout.location;
   ASSERT_EQ(chart.lastSample, 30);
   for (int i = 1; i <= 30; ++i) {
@@ -263,13 +244,8 @@ int MarkerPixels(const PageFile& page, const ChartArea& chart, double centre) {
 }
 
 TEST_F(SpcPage, MarkersUpTo200PointsAndNoneFrom201) {
-  Request request;
-  request.typ = 1;
-  request.sampleSize = 1;
-  request.values = Values(200);
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  Request request = RunChartOf(Values(200));
+  auto [result, layout, page] = Drawn(request);
   EXPECT_GT(MarkerPixels(page, layout.location, result.stats.mean), 400);
   request.values = Values(201);
   layout = request.Layout(&result);
@@ -280,14 +256,10 @@ TEST_F(SpcPage, MarkersUpTo200PointsAndNoneFrom201) {
 }
 
 TEST_F(SpcPage, RunChartOfKindFiveHasTwelvePositionsAndTheLimitLines) {
-  Request request;
+  Request request = RunChartOf(Values(12));
   request.typ = 5;
-  request.sampleSize = 1;
-  request.values = Values(12);
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
+  auto [result, layout, page] = Drawn(request);
   ASSERT_FALSE(layout.controlCharts);
-  PageFile page = Written(request);
   const ChartArea& chart = layout.location;
   EXPECT_EQ(chart.lastSample, 12);
   for (int i = 1; i <= 12; ++i)
@@ -306,9 +278,7 @@ TEST_F(SpcPage, RunChartOfKindZeroShowsOnlyAsManyValuesAsSubgroups) {
   request.typ = 0;
   request.sampleSize = 5;
   request.values = Values(100);
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  auto [result, layout, page] = Drawn(request);
   const ChartArea& chart = layout.location;
   ASSERT_EQ(chart.lastSample, 20);
   EXPECT_EQ(page.At(SampleColumn(chart, 20), ValueRow(chart, request.values[20])), kBlack);
@@ -324,15 +294,10 @@ TEST_F(SpcPage, RunChartOfKindZeroShowsOnlyAsManyValuesAsSubgroups) {
 }
 
 TEST_F(SpcPage, RangeOfAMillionLeavesTheChartWithoutAxes) {
-  Request request;
-  request.typ = 1;
-  request.sampleSize = 1;
-  request.values = {0.0, 0.0, 2e6, 5e5, 1.5e6};
+  Request request = RunChartOf(std::vector<double>{0.0, 0.0, 2e6, 5e5, 1.5e6});
   request.usl = 1e6;
   request.lsl = 0;
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  auto [result, layout, page] = Drawn(request);
   ASSERT_TRUE(page.Valid());
   const ChartArea& chart = layout.location;
   // nothing but the panel colour left of the chart and below it
@@ -350,9 +315,7 @@ TEST_F(SpcPage, RangeOfAMillionLeavesTheChartWithoutAxes) {
 TEST_F(SpcPage, HistogramBarsAndCurveStayInTheirRectangle) {
   Request request;
   request.values = Values(500, 10, 0.2);
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  auto [result, layout, page] = Drawn(request);
   const HistogramArea& h = layout.histogram;
   int inside = page.Count(kGrey, h.left, h.top, h.left + h.width, h.top + h.height);
   EXPECT_GT(inside, 1000);
@@ -378,13 +341,8 @@ TEST_F(SpcPage, HistogramBarsAndCurveStayInTheirRectangle) {
 TEST_F(SpcPage, StatisticsPanelShowsTheRowsWorkedOutByHand) {
   // 9.9, 10.0, 10.1, 10.2: mean 10.05, s = sqrt(0.05 / 3) = 0.129099, range 0.3;
   // Cm = 1 / (6 s) = 1.29; Cmk = 0.45 / (3 s) = 1.16; one value per subgroup: Cp = Cm, Cpk = Cmk.
-  Request request;
-  request.typ = 1;
-  request.sampleSize = 1;
-  request.values = {0.0, 9.9, 10.0, 10.1, 10.2};
-  SpcResult result;
-  PageLayout layout = request.Layout(&result);
-  PageFile page = Written(request);
+  Request request = RunChartOf(std::vector<double>{0.0, 9.9, 10.0, 10.1, 10.2});
+  auto [result, layout, page] = Drawn(request);
   const char* rows[16][2] = {{"USL", "10.5000"}, {"Nom", "10.0000"}, {"LSL", "9.5000"}, {"N", "4"},
                              {"+NG", "0"},       {"-NG", "0"},       {"P", "0.0000"},   {"Xq", "10.0500"},
                              {"Max", "10.2000"}, {"Min", "9.9000"},  {"R", "0.3000"},   {"S", "0.1291"},
