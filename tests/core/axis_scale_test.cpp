@@ -25,6 +25,13 @@ Scale Calc(int16_t side, int16_t lengthX, int16_t lengthY, double spacing, doubl
   return s;
 }
 
+void ExpectScale(const Scale& s, double min, double max, double step, int16_t steps) {
+  EXPECT_EQ(s.min, min);
+  EXPECT_EQ(s.max, max);
+  EXPECT_EQ(s.step, step);
+  EXPECT_EQ(s.steps, steps);
+}
+
 class AxisScale : public ::testing::Test {
  protected:
   void SetUp() override { SPC_SetScale(1.0); }
@@ -35,10 +42,7 @@ TEST_F(AxisScale, VerticalStepIsWholeBaseStepsEnoughForTheLabels) {
   // Base step 0.1 raised to 1; limits 0 and 10; h = 10; 120 / (15 · 2) = 4 labels fit;
   // the step becomes ⌈10 / 4⌉ · 1 = 3, so three steps (labels 0, 3, 6, 9; the limit stays 10).
   Scale s = Calc(kVertical, 0, 120, 2.0, 10.0, 0.0, kWhole);
-  EXPECT_EQ(s.min, 0.0);
-  EXPECT_EQ(s.max, 10.0);
-  EXPECT_EQ(s.step, 3.0);
-  EXPECT_EQ(s.steps, 3);
+  ExpectScale(s, 0.0, 10.0, 3.0, 3);
 }
 
 TEST_F(AxisScale, PageScaleEnlargesTheRoomOfALabel) {
@@ -83,19 +87,13 @@ TEST_F(AxisScale, SampleAxisKeepsItsLimitsAndStepsByFiveOrMore) {
   // 1 .. 125: base step 5, h = 24; ten sample labels, the longest "125" (3 characters);
   // 300 / (7 · 3 · 1.25) = 11 labels: ⌈24 / 11⌉ · 5 = 15; 124 / 15 = 8 steps.
   Scale s = Calc(kHorizontal, 300, 0, 1.25, 125.0, 1.0, kSamples);
-  EXPECT_EQ(s.min, 1.0);
-  EXPECT_EQ(s.max, 125.0);
-  EXPECT_EQ(s.step, 15.0);
-  EXPECT_EQ(s.steps, 8);
+  ExpectScale(s, 1.0, 125.0, 15.0, 8);
 }
 
 TEST_F(AxisScale, SampleAxisOfOneStepHasLabelsAtItsEnds) {
   // 1 .. 10 is one step of 5 (h = 1): one step, ticks at 5 and 10.
   Scale ten = Calc(kHorizontal, 300, 0, 1.25, 10.0, 1.0, kSamples);
-  EXPECT_EQ(ten.min, 1.0);
-  EXPECT_EQ(ten.max, 10.0);
-  EXPECT_EQ(ten.step, 5.0);
-  EXPECT_EQ(ten.steps, 1);
+  ExpectScale(ten, 1.0, 10.0, 5.0, 1);
   // Narrower than the finest step: still one step of 5, never less.
   Scale three = Calc(kHorizontal, 300, 0, 1.25, 3.0, 1.0, kSamples);
   EXPECT_EQ(three.max, 3.0);
@@ -124,10 +122,7 @@ TEST_F(AxisScale, AxisTooShortForOneLabelHasNoSteps) {
 
 TEST_F(AxisScale, EqualLimitsMakeAnAxisOfOneStep) {
   Scale whole = Calc(kVertical, 0, 300, 1.25, 5.0, 5.0, kWhole);
-  EXPECT_EQ(whole.min, 5.0);
-  EXPECT_EQ(whole.max, 6.0);
-  EXPECT_EQ(whole.step, 1.0);
-  EXPECT_EQ(whole.steps, 1);
+  ExpectScale(whole, 5.0, 6.0, 1.0, 1);
   // Base step 0.0999999997 (from "0.000000"): the limits already part, 4.99999999 .. 5.0999999.
   Scale four = Calc(kVertical, 0, 300, 1.25, 5.0, 5.0, kFourDecimals);
   EXPECT_EQ(four.steps, 1);

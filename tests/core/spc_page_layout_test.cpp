@@ -5,12 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "core_test_support.h"
 #include "spc/page_layout.h"
 #include "spc/spc_table.h"
 
@@ -25,18 +24,10 @@ class PageLayoutTest : public testing::Test {
   SpcResult result{};
   PageLayout page;
 
-  static void SetUpTestSuite() {
-    std::ifstream in(std::string(MERIDAN_TEST_DATA) + "/spc_constants.tab", std::ios::binary);
-    std::string table((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_TRUE(SPC_ParseTable(table.data(), table.size()));
-  }
+  static void SetUpTestSuite() { coretest::LoadTestConstants(); }
   void SetUp() override {
+    request = coretest::ToleranceRequest();
     request.typ = 11;
-    request.NomSize = 10;
-    request.USL = 10.5;
-    request.LSL = 9.5;
-    request.USLOnOff = 1;
-    request.LSLOnOff = 1;
     request.SampleSize = 5;
     request.SPCNorm = 3;
   }

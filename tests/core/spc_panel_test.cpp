@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "core_test_support.h"
 #include "spc/panel_grid.h"
 #include "spc/stat_panel_rows.h"
 
@@ -116,16 +117,9 @@ TEST(PanelGrid, NoGridNoText) {
 
 class StatRows : public testing::Test {
  protected:
-  SpcRequest request{};
+  SpcRequest request = coretest::ToleranceRequest();
   SpcStatistics stats{};
   StatRow rows[kStatRows + 1];
-  void SetUp() override {
-    request.USL = 10.5;
-    request.LSL = 9.5;
-    request.NomSize = 10;
-    request.USLOnOff = 1;
-    request.LSLOnOff = 1;
-  }
   std::string Value(int row) {
     StatPanel_ComposeRows(request, stats, rows);
     return rows[row].value;

@@ -7,32 +7,21 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "core_test_support.h"
 #include "spc/spc_statistics_results.h"
 #include "spc/spc_table.h"
 
 namespace {
 
+using namespace coretest;
+
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-std::string ReadTestFile(const char* name) {
-  std::ifstream in(std::string(MERIDAN_TEST_DATA) + "/" + name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void LoadTestConstants() {
-  static const std::string table = ReadTestFile("spc_constants.tab");
-  ASSERT_FALSE(table.empty()) << "tests/data/spc_constants.tab is missing";
-  ASSERT_TRUE(SPC_ParseTable(table.data(), table.size()));
-}
 
 float Single(double value) { return static_cast<float>(value); }
 
@@ -45,15 +34,10 @@ struct Values {
 };
 
 SpcRequest Request(const Values& values, int16_t typ, int32_t sampleSize, int16_t norm = 1) {
-  SpcRequest request{};
+  SpcRequest request = ToleranceRequest();
   request.typ = typ;
   request.meaval = values.data.data();
   request.numofval = values.count();
-  request.NomSize = 10.0;
-  request.USL = 10.5;
-  request.LSL = 9.5;
-  request.USLOnOff = 1;
-  request.LSLOnOff = 1;
   request.SampleSize = sampleSize;
   request.SPCNorm = norm;
   return request;
