@@ -44,26 +44,28 @@ struct Slots {
 
 class SpcDraw : public testing::Test {
  protected:
-  void SetUp() override {
-    SPC_SetScale(1.0);
-    penA = CreatePen(PS_SOLID, 1, kBlack);
-    penB = CreatePen(PS_SOLID, 1, kWhite);
-  }
+  void SetUp() override { SPC_SetScale(1.0); }
   void TearDown() override {
-    DeleteObject(penA);
-    DeleteObject(penB);
+    for (HGDIOBJ object : kept_) DeleteObject(object);
     SPC_SetScale(1.0);
   }
-  HPEN penA{}, penB{};
+  // A pen, brush, font or bitmap the test makes, deleted when it ends.
+  template <typename Object>
+  Object Kept(Object object) {
+    kept_.push_back(object);
+    return object;
+  }
+  std::vector<HGDIOBJ> kept_;
+  HPEN penA = Kept(CreatePen(PS_SOLID, 1, kBlack)), penB = Kept(CreatePen(PS_SOLID, 1, kWhite));
 };
 
 // ---- primitives
 
 TEST_F(SpcDraw, SunkenFrameIsDarkAtTopLeftAndLightAtBottomRight) {
   Canvas canvas(40, 30);
-  HPEN dark = CreatePen(PS_SOLID, 1, Color_Shade(kPanel, 0.65f));
-  HPEN light = CreatePen(PS_SOLID, 1, Color_Shade(kPanel, 1.15f));
-  HBRUSH fill = CreateSolidBrush(kPanel);
+  HPEN dark = Kept(CreatePen(PS_SOLID, 1, Color_Shade(kPanel, 0.65f)));
+  HPEN light = Kept(CreatePen(PS_SOLID, 1, Color_Shade(kPanel, 1.15f)));
+  HBRUSH fill = Kept(CreateSolidBrush(kPanel));
   Draw_Frame3D(0, 0, 40, 30, canvas.dc(), fill, 2, penA, penB, dark, light);
   EXPECT_EQ(canvas.At(0, 15), Color_Shade(kPanel, 0.65f));   // dark left edge
   EXPECT_EQ(canvas.At(20, 0), Color_Shade(kPanel, 0.65f));   // dark top edge
@@ -72,16 +74,13 @@ TEST_F(SpcDraw, SunkenFrameIsDarkAtTopLeftAndLightAtBottomRight) {
   EXPECT_EQ(canvas.At(38, 15), Color_Shade(kPanel, 1.15f));  // and at right - 2
   EXPECT_EQ(canvas.At(39, 15), kWhite);                      // the rectangle's outline in pen B
   EXPECT_EQ(canvas.At(20, 15), kPanel);
-  DeleteObject(dark);
-  DeleteObject(light);
-  DeleteObject(fill);
 }
 
 TEST_F(SpcDraw, RaisedFrameHasPenAAtBottomRightAndLightAtTopLeft) {
   Canvas canvas(40, 30);
-  HPEN dark = CreatePen(PS_SOLID, 1, kGrey);
-  HPEN light = CreatePen(PS_SOLID, 1, kRed);
-  HBRUSH fill = CreateSolidBrush(kPanel);
+  HPEN dark = Kept(CreatePen(PS_SOLID, 1, kGrey));
+  HPEN light = Kept(CreatePen(PS_SOLID, 1, kRed));
+  HBRUSH fill = Kept(CreateSolidBrush(kPanel));
   Draw_Frame3D(0, 0, 40, 30, canvas.dc(), fill, 3, penA, penB, dark, light);
   EXPECT_EQ(canvas.At(20, 29), kBlack);  // pen A along bottom - 1
   EXPECT_EQ(canvas.At(39, 15), kBlack);  // and right - 1
@@ -89,26 +88,21 @@ TEST_F(SpcDraw, RaisedFrameHasPenAAtBottomRightAndLightAtTopLeft) {
   EXPECT_EQ(canvas.At(1, 15), kRed);     // light pen at left + 1
   EXPECT_EQ(canvas.At(20, 1), kRed);     // and top + 1
   EXPECT_EQ(canvas.At(0, 15), kWhite);   // outline in pen B
-  DeleteObject(dark);
-  DeleteObject(light);
-  DeleteObject(fill);
 }
 
 TEST_F(SpcDraw, PlainFrameIsOutlinedWithTheLightPenForStyleZero) {
   Canvas canvas(20, 20);
-  HBRUSH fill = CreateSolidBrush(kPanel);
-  HPEN light = CreatePen(PS_SOLID, 1, kGreen);
+  HBRUSH fill = Kept(CreateSolidBrush(kPanel));
+  HPEN light = Kept(CreatePen(PS_SOLID, 1, kGreen));
   Draw_Frame3D(0, 0, 20, 20, canvas.dc(), fill, 0, penA, penB, penA, light);
   EXPECT_EQ(canvas.At(0, 10), kGreen);
   EXPECT_EQ(canvas.At(10, 10), kPanel);
   Draw_Frame3D(0, 0, 20, 20, canvas.dc(), fill, 1, penA, penB, penA, light);
   EXPECT_EQ(canvas.At(0, 10), kBlack);
-  DeleteObject(light);
-  DeleteObject(fill);
 }
 
 TEST_F(SpcDraw, FontCarriesSizeWeightItalicAndCharacterSet) {
-  HFONT font = Font_Create(L"Tahoma", 0x0201 | 2, 18, 8, 900);
+  HFONT font = Kept(Font_Create(L"Tahoma", 0x0201 | 2, 18, 8, 900));
   LOGFONTW record{};
   ASSERT_EQ(GetObjectW(font, sizeof record, &record), static_cast<int>(sizeof record));
   EXPECT_EQ(record.lfHeight, 18);
@@ -119,20 +113,17 @@ TEST_F(SpcDraw, FontCarriesSizeWeightItalicAndCharacterSet) {
   EXPECT_EQ(record.lfItalic, 1);
   EXPECT_EQ(record.lfCharSet, 2);
   EXPECT_STREQ(record.lfFaceName, L"Tahoma");
-  DeleteObject(font);
-  font = Font_Create(L"Tahoma", 0, 11, 5, 0);
+  font = Kept(Font_Create(L"Tahoma", 0, 11, 5, 0));
   GetObjectW(font, sizeof record, &record);
   EXPECT_EQ(record.lfWeight, 400);
   EXPECT_EQ(record.lfItalic, 0);
-  DeleteObject(font);
 }
 
 TEST_F(SpcDraw, FontFaceNameLongerThanTheRecordIsCut) {
-  HFONT font = Font_Create(L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghij", 0, 10, 0, 0);
+  HFONT font = Kept(Font_Create(L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghij", 0, 10, 0, 0));
   LOGFONTW record{};
   GetObjectW(font, sizeof record, &record);
   EXPECT_EQ(std::wstring(record.lfFaceName), L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcde");
-  DeleteObject(font);
 }
 
 TEST_F(SpcDraw, TextDrawReturnsTheHeightDrawTextGives) {
@@ -381,7 +372,7 @@ class TextPanel : public SpcDraw {
   wchar_t texts[4 * 200] = {};
   int16_t columns[4] = {};
   COLORREF colours[4] = {kBlack, kBlack, kRed, kBlue};
-  HFONT font = Font_Create(L"Tahoma", 0, 11, 5, 0);
+  HFONT font = Kept(Font_Create(L"Tahoma", 0, 11, 5, 0));
   Slots slots{kPanelSlots};
   void SetUp() override {
     SpcDraw::SetUp();
@@ -390,10 +381,6 @@ class TextPanel : public SpcDraw {
       WStr_Copy(texts + r * 200, rows[r - 1][0]);
       WStr_Copy(texts + r * 200 + 100, rows[r - 1][1]);
     }
-  }
-  void TearDown() override {
-    DeleteObject(font);
-    SpcDraw::TearDown();
   }
   void Draw(int16_t frameStyle = 2) {
     Panel_DrawText(canvas.dc(), slots.slot, 10, 20, 150, 100, 3, texts, columns, colours, 2, 0, frameStyle, penA,
@@ -463,7 +450,7 @@ TEST_F(TextPanel, PlainFrameStyleZeroIsOutlinedInTheOutlineColour) {
 TEST_F(SpcDraw, AxisTicksLeftOfThePlotWithLabelsBesideThem) {
   Canvas canvas(60, 120);
   canvas.Fill(kWhite);
-  HFONT font = Font_Create(L"Tahoma", 0, 11, 5, 0);
+  HFONT font = Kept(Font_Create(L"Tahoma", 0, 11, 5, 0));
   Axis_DrawTicks(canvas.dc(), 0, 10, 50, 100, 3, penA, font, 5, 7, 1.25, 10, 0, 2, 5);
   // value v at y = 110 - 10 v; long ticks 43..49, short ticks 45..49
   EXPECT_EQ(canvas.At(43, 90), kBlack);
@@ -474,7 +461,6 @@ TEST_F(SpcDraw, AxisTicksLeftOfThePlotWithLabelsBesideThem) {
   EXPECT_GT(canvas.Count(kWhite, 0, 80, 41, 100) , 0);
   EXPECT_LT(canvas.Count(kWhite, 0, 80, 41, 100), 41 * 20);  // the label "2" is there
   EXPECT_EQ(canvas.Count(kWhite, 41, 80, 43, 100), 2 * 20);  // gap between labels and ticks
-  DeleteObject(font);
 }
 
 TEST_F(SpcDraw, AxisTicksDrawNothingWithoutSteps) {
@@ -486,18 +472,25 @@ TEST_F(SpcDraw, AxisTicksDrawNothingWithoutSteps) {
 
 // ---- bitmap file
 
-uint32_t Le32(const std::string& bytes, size_t at) {
-  return uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8 | uint8_t(bytes[at + 2]) << 16 |
-         uint32_t(uint8_t(bytes[at + 3])) << 24;
-}
-uint16_t Le16(const std::string& bytes, size_t at) {
-  return static_cast<uint16_t>(uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8);
-}
-
 class BitmapFile : public testing::Test {
  protected:
   std::wstring dir = wintest::MakeTempDir(L"bmpfile");
-  void TearDown() override { wintest::RemoveTree(dir); }
+  std::vector<HBITMAP> bitmaps;
+  void TearDown() override {
+    for (HBITMAP bitmap : bitmaps) DeleteObject(bitmap);
+    wintest::RemoveTree(dir);
+  }
+  // Writes `bitmap` in the format of the screen's drawing context.
+  static void Write(const wchar_t* path, HBITMAP bitmap) {
+    HDC screen = GetDC(nullptr);
+    SPC_WriteBitmapFile(path, bitmap, screen);
+    ReleaseDC(nullptr, screen);
+  }
+  static std::string WrittenFile(const std::wstring& path, HBITMAP bitmap) {
+    Write(path.c_str(), bitmap);
+    return wintest::ReadFileBytes(path);
+  }
+  // A device-independent bitmap, deleted when the test ends; 8-bit ones with colour i = (i, 255 - i, i / 2).
   HBITMAP DibSection(int width, int height, int bits, void** pixels) {
     struct {
       BITMAPINFOHEADER header;
@@ -509,13 +502,16 @@ class BitmapFile : public testing::Test {
     info.header.biPlanes = 1;
     info.header.biBitCount = static_cast<WORD>(bits);
     for (int i = 0; i < 256; ++i) info.colours[i] = {BYTE(i), BYTE(255 - i), BYTE(i / 2), 0};
-    return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, pixels, nullptr, 0);
+    bitmaps.push_back(
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, pixels, nullptr, 0));
+    return bitmaps.back();
   }
 };
 
 TEST_F(BitmapFile, DisplayBitmapIsWrittenWithHeadersAndBottomUpRows) {
   HDC screen = GetDC(nullptr);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, 801, 3);
+  bitmaps.push_back(bitmap);
   HDC memory = CreateCompatibleDC(screen);
   HGDIOBJ old = SelectObject(memory, bitmap);
   RECT all = {0, 0, 801, 3};
@@ -523,29 +519,14 @@ TEST_F(BitmapFile, DisplayBitmapIsWrittenWithHeadersAndBottomUpRows) {
   SetPixel(memory, 0, 0, RGB(255, 0, 0));
   SetPixel(memory, 800, 2, RGB(0, 0, 255));
   SelectObject(memory, old);
-  std::wstring path = dir + L"page.bmp";
-  SPC_WriteBitmapFile(path.c_str(), bitmap, screen);
-  std::string file = wintest::ReadFileBytes(path);
-  ASSERT_EQ(file.size(), 54u + 3204u * 3);
-  EXPECT_EQ(file.substr(0, 2), "BM");
-  EXPECT_EQ(Le32(file, 2), file.size());
-  EXPECT_EQ(Le32(file, 6), 0u);
-  EXPECT_EQ(Le32(file, 10), 54u);
-  EXPECT_EQ(Le32(file, 14), 40u);
-  EXPECT_EQ(Le32(file, 18), 801u);
-  EXPECT_EQ(Le32(file, 22), 3u);
-  EXPECT_EQ(Le16(file, 26), 1);
-  EXPECT_EQ(Le16(file, 28), 32);
-  EXPECT_EQ(Le32(file, 30), 0u);
-  EXPECT_EQ(Le32(file, 34), 3204u * 3);
-  for (size_t at : {38u, 42u, 46u, 50u}) EXPECT_EQ(Le32(file, at), 0u) << at;
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  std::string file = WrittenFile(dir + L"page.bmp", bitmap);
+  ASSERT_NO_FATAL_FAILURE(ExpectHeadersOf32BitFile(file, 801, 3, 3204u * 3));
   // the first row in the file is the bottom one: pixel (800, 2) is blue; the last row holds (0, 0), red
   EXPECT_EQ(Le32(file, 54 + 800 * 4) & 0xFFFFFF, 0x0000FFu);
   EXPECT_EQ(Le32(file, 54 + 2 * 3204) & 0xFFFFFF, 0xFF0000u);
   EXPECT_EQ(Le32(file, 54 + 3204 + 4) & 0xFFFFFF, 0xFFFFFFu);
-  DeleteDC(memory);
-  DeleteObject(bitmap);
-  ReleaseDC(nullptr, screen);
 }
 
 TEST_F(BitmapFile, TwentyFourBitRowsArePaddedToFourBytes) {
@@ -553,27 +534,19 @@ TEST_F(BitmapFile, TwentyFourBitRowsArePaddedToFourBytes) {
   HBITMAP bitmap = DibSection(5, 2, 24, &pixels);
   std::memset(pixels, 0x40, 16 * 2);
   static_cast<uint8_t*>(pixels)[15] = 0;  // padding of the first row
-  HDC screen = GetDC(nullptr);
-  std::wstring path = dir + L"odd.bmp";
-  SPC_WriteBitmapFile(path.c_str(), bitmap, screen);
-  std::string file = wintest::ReadFileBytes(path);
+  std::string file = WrittenFile(dir + L"odd.bmp", bitmap);
   ASSERT_EQ(file.size(), 54u + 16u * 2);
   EXPECT_EQ(Le16(file, 28), 24);
   EXPECT_EQ(Le32(file, 34), 32u);
   EXPECT_EQ(Le32(file, 46), 0u);
   EXPECT_EQ(uint8_t(file[54 + 14]), 0x40);  // last byte of the fifth pixel
-  ReleaseDC(nullptr, screen);
-  DeleteObject(bitmap);
 }
 
 TEST_F(BitmapFile, EightBitBitmapCarriesItsColourTable) {
   void* pixels = nullptr;
   HBITMAP bitmap = DibSection(3, 2, 8, &pixels);
   static_cast<uint8_t*>(pixels)[0] = 7;
-  HDC screen = GetDC(nullptr);
-  std::wstring path = dir + L"palette.bmp";
-  SPC_WriteBitmapFile(path.c_str(), bitmap, screen);
-  std::string file = wintest::ReadFileBytes(path);
+  std::string file = WrittenFile(dir + L"palette.bmp", bitmap);
   ASSERT_EQ(file.size(), 1078u + 4u * 2);
   EXPECT_EQ(Le32(file, 10), 1078u);
   EXPECT_EQ(Le32(file, 46), 256u);
@@ -581,34 +554,24 @@ TEST_F(BitmapFile, EightBitBitmapCarriesItsColourTable) {
   EXPECT_EQ(uint8_t(file[54 + 4 * 7 + 1]), 248);
   EXPECT_EQ(uint8_t(file[54 + 4 * 7 + 2]), 3);
   EXPECT_EQ(uint8_t(file[1078]), 7);
-  ReleaseDC(nullptr, screen);
-  DeleteObject(bitmap);
 }
 
 TEST_F(BitmapFile, ExistingFileIsReplaced) {
   std::wstring path = dir + L"old.bmp";
   ASSERT_TRUE(wintest::WriteFileBytes(path, std::string(5000, 'x')));
   void* pixels = nullptr;
-  HBITMAP bitmap = DibSection(4, 4, 32, &pixels);
-  HDC screen = GetDC(nullptr);
-  SPC_WriteBitmapFile(path.c_str(), bitmap, screen);
-  EXPECT_EQ(wintest::ReadFileBytes(path).size(), 54u + 64u);
-  ReleaseDC(nullptr, screen);
-  DeleteObject(bitmap);
+  EXPECT_EQ(WrittenFile(path, DibSection(4, 4, 32, &pixels)).size(), 54u + 64u);
 }
 
 TEST_F(BitmapFile, PlaceThatCannotTakeAFileGetsNothing) {
   void* pixels = nullptr;
   HBITMAP bitmap = DibSection(4, 4, 32, &pixels);
-  HDC screen = GetDC(nullptr);
   std::wstring missing = dir + L"no such folder\\page.bmp";
-  SPC_WriteBitmapFile(missing.c_str(), bitmap, screen);
+  Write(missing.c_str(), bitmap);
   EXPECT_FALSE(wintest::FileExists(missing));
-  SPC_WriteBitmapFile(nullptr, bitmap, screen);
-  SPC_WriteBitmapFile((dir + L"none.bmp").c_str(), nullptr, screen);
+  Write(nullptr, bitmap);
+  Write((dir + L"none.bmp").c_str(), nullptr);
   EXPECT_FALSE(wintest::FileExists(dir + L"none.bmp"));
-  ReleaseDC(nullptr, screen);
-  DeleteObject(bitmap);
 }
 
 }  // namespace

@@ -86,6 +86,26 @@ inline std::string Narrow(const std::wstring& text) { return std::string(text.be
 inline uint32_t Le32(const std::string& b, size_t at) {
   return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8 | uint8_t(b[at + 2]) << 16 | uint32_t(uint8_t(b[at + 3])) << 24;
 }
+inline uint16_t Le16(const std::string& b, size_t at) {
+  return static_cast<uint16_t>(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8);
+}
+
+// The two headers of an uncompressed bottom-up 32-bit bitmap file, field by field, and its size.
+inline void ExpectHeadersOf32BitFile(const std::string& bytes, uint32_t width, uint32_t height, uint32_t imageSize) {
+  ASSERT_EQ(bytes.size(), 54u + imageSize);
+  EXPECT_EQ(bytes.substr(0, 2), "BM");
+  EXPECT_EQ(Le32(bytes, 2), bytes.size());
+  EXPECT_EQ(Le32(bytes, 6), 0u);  // both reserved fields
+  EXPECT_EQ(Le32(bytes, 10), 54u);
+  EXPECT_EQ(Le32(bytes, 14), 40u);
+  EXPECT_EQ(Le32(bytes, 18), width);
+  EXPECT_EQ(Le32(bytes, 22), height);  // positive: bottom-up
+  EXPECT_EQ(Le16(bytes, 26), 1);       // one plane
+  EXPECT_EQ(Le16(bytes, 28), 32);
+  EXPECT_EQ(Le32(bytes, 30), 0u);  // no compression
+  EXPECT_EQ(Le32(bytes, 34), imageSize);
+  for (size_t at : {38u, 42u, 46u, 50u}) EXPECT_EQ(Le32(bytes, at), 0u) << "offset " << at;
+}
 
 // A 32-bit bitmap file as written, addressed top-down.
 struct PageFile {

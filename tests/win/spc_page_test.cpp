@@ -18,19 +18,7 @@ using namespace spctest;
 // ---- the file
 
 TEST_F(SpcPage, HeadersFieldByField) {
-  PageFile page = Written(Request{});
-  ASSERT_EQ(page.bytes.size(), 54u + 800u * 4 * 600);
-  EXPECT_EQ(page.bytes.substr(0, 2), "BM");
-  EXPECT_EQ(Le32(page.bytes, 2), page.bytes.size());
-  EXPECT_EQ(Le32(page.bytes, 6), 0u);  // both reserved fields
-  EXPECT_EQ(Le32(page.bytes, 10), 54u);
-  EXPECT_EQ(Le32(page.bytes, 14), 40u);
-  EXPECT_EQ(Le32(page.bytes, 18), 800u);
-  EXPECT_EQ(Le32(page.bytes, 22), 600u);  // positive: bottom-up
-  EXPECT_EQ(Le32(page.bytes, 26), 1u | 32u << 16);  // one plane, 32 bits per pixel
-  EXPECT_EQ(Le32(page.bytes, 30), 0u);
-  EXPECT_EQ(Le32(page.bytes, 34), 800u * 4 * 600);
-  for (size_t at : {38u, 42u, 46u, 50u}) EXPECT_EQ(Le32(page.bytes, at), 0u) << "offset " << at;
+  ExpectHeadersOf32BitFile(Written(Request{}).bytes, 800, 600, 800u * 4 * 600);
 }
 
 TEST_F(SpcPage, OddWidthGivesRowsOf3204Bytes) {
@@ -239,7 +227,8 @@ int MarkerPixels(const PageFile& page, const ChartArea& chart, double centre) {
   int centreRow = ValueRow(chart, centre);
   int n = 0;
   for (int y = chart.top + 3; y < chart.top + chart.height - 3; ++y)
-    if (y != centreRow && y != centreRow - 1) n += page.Count(kBlack, chart.left + 3, y, chart.left + chart.width - 3, y + 1);
+    if (y != centreRow && y != centreRow - 1)
+      n += page.Count(kBlack, chart.left + 3, y, chart.left + chart.width - 3, y + 1);
   return n;
 }
 
