@@ -1,0 +1,111 @@
+#include "MainFunctions.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "HelperServer.h"
+#include "MERIDAN_Form.h"
+#include "Registration.h"
+
+int16_t closeRequested;
+
+namespace {
+
+enum class StartKind { ByHand, ForObjectRequest, Register, Unregister };
+
+StartKind ReadCommandLine() {
+  StartKind kind = StartKind::ByHand;
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!arguments) return kind;
+  for (int i = 1; i < count; ++i) {
+    const wchar_t* word = arguments[i];
+    if (*word == L'/' || *word == L'-') ++word;
+    if (lstrcmpiW(word, L"RegServer") == 0) kind = StartKind::Register;
+    else if (lstrcmpiW(word, L"UnregServer") == 0) kind = StartKind::Unregister;
+    else if (lstrcmpiW(word, L"Embedding") == 0 && kind == StartKind::ByHand) kind = StartKind::ForObjectRequest;
+  }
+  LocalFree(arguments);
+  return kind;
+}
+
+// Registration runs without a window: its outcome is the exit code, and a
+// failure is described on the standard error output when there is one.
+void ReportFailure(const wchar_t* what, HRESULT hr) {
+  HANDLE output = GetStdHandle(STD_ERROR_HANDLE);
+  if (!output || output == INVALID_HANDLE_VALUE) return;
+  wchar_t* system = nullptr;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                 static_cast<DWORD>(hr), 0, reinterpret_cast<LPWSTR>(&system), 0, nullptr);
+  wchar_t code[16];
+  wsprintfW(code, L"0x%08X", static_cast<unsigned>(hr));
+  std::wstring text = std::wstring(L"MERIDAN_HELPER: ") + what + L" failed (" + code + L")" +
+                      (system ? std::wstring(L": ") + system : std::wstring(L"\r\n"));
+  if (system) LocalFree(system);
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(bytes, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], bytes, nullptr, nullptr);
+  DWORD written = 0;
+  WriteFile(output, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+// After the status window: serve the clients until none holds an object. A
+// helper started for an object request also waits for that request, which
+// may arrive after the first host-watch tick has already closed the window.
+void ServeUntilReleased(bool awaitRequest, DWORD started) {
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    DWORD elapsed = GetTickCount() - started;
+    bool awaiting = awaitRequest && !Server_RequestServed() && elapsed < kActivationWaitMs;
+    if (Server_Claims() <= 0 && !awaiting) return;
+    MsgWaitForMultipleObjectsEx(0, nullptr, awaiting ? kActivationWaitMs - elapsed : INFINITE, QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+  }
+}
+
+}  // namespace
+
+void Main() {
+  closeRequested = 0;
+  MERIDAN_Form_ShowModal();
+}
+
+int Helper_Run() {
+  DWORD started = GetTickCount();
+  StartKind kind = ReadCommandLine();
+  HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (FAILED(hr)) {
+    ReportFailure(L"Starting the automation runtime", hr);
+    return 1;
+  }
+  int exitCode = 0;
+  if (kind == StartKind::Register || kind == StartKind::Unregister) {
+    hr = kind == StartKind::Register ? Registration_Register() : Registration_Unregister();
+    if (FAILED(hr)) {
+      ReportFailure(kind == StartKind::Register ? L"/RegServer" : L"/UnregServer", hr);
+      exitCode = 1;
+    }
+  } else {
+    hr = Server_RegisterClassObjects();
+    if (FAILED(hr)) {
+      ReportFailure(L"Offering the automation classes", hr);
+      exitCode = 1;
+    } else {
+      Main();
+      ServeUntilReleased(kind == StartKind::ForObjectRequest, started);
+      // Withdrawn before the apartment ends, so that a client arriving now
+      // starts a new helper instead of reaching this one while it goes.
+      Server_RevokeClassObjects();
+    }
+  }
+  CoUninitialize();
+  return exitCode;
+}
