@@ -9,12 +9,13 @@ if(WIN32)
   set(MERIDAN_TEST_LINK_OPTIONS -static)
 endif()
 
-# A test binary is run directly in the host tree and through Wine in the win64 tree.
+# A test binary is run directly in the host tree and through Wine in the win64
+# tree; its test is named after both (host.num_format_test, win64.num_format_test).
 function(meridan_add_test target)
   if(WIN32)
-    add_test(NAME ${target} COMMAND ${PROJECT_SOURCE_DIR}/cmake/wine-run $<TARGET_FILE:${target}> ${ARGN}
+    add_test(NAME ${MERIDAN_TREE}.${target} COMMAND ${PROJECT_SOURCE_DIR}/cmake/wine-run $<TARGET_FILE:${target}> ${ARGN}
              WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   else()
-    add_test(NAME ${target} COMMAND ${target} ${ARGN} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    add_test(NAME ${MERIDAN_TREE}.${target} COMMAND ${target} ${ARGN} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   endif()
 endfunction()

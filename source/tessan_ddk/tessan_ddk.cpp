@@ -26,7 +26,11 @@ enum Status : int32_t {
   kUnknownDevice = -2,
   kUnknownAddress = -3,
   kNothingTriggered = -4,
+  kUnknownLanguage = -5,
 };
+
+// Languages of the kit's own dialogs and names: 0 German, 1 English, 2 French.
+bool LanguageKnown(uint32_t language) { return language <= 2; }
 
 struct Gauge {
   uint32_t device;
@@ -162,11 +166,12 @@ int32_t TESSAN_CALL Device_PreInit(uint32_t InitTimes, uint32_t UseValueEx, uint
 
 int32_t TESSAN_CALL Device_Setup(uint32_t language, const char*, int32_t parent, const char*) {
   Record("Device_Setup", {language, static_cast<uint32_t>(parent)});
-  return kOk;
+  return LanguageKnown(language) ? kOk : kUnknownLanguage;
 }
 
 int32_t TESSAN_CALL Device_Init(uint32_t language, const char*, void* parent, int32_t wh) {
   Record("Device_Init", {language, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(parent)), static_cast<uint32_t>(wh)});
+  if (!LanguageKnown(language)) return kUnknownLanguage;
   Kit& kit = TheKit();
   kit.initialised = true;
   kit.triggered.clear();

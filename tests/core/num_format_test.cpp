@@ -64,6 +64,29 @@ TEST(FormatFixed, ShowsTheSinglePrecisionValue) {
   EXPECT_EQ(Formatted(1.005f, 2), "1.01");
 }
 
+TEST(FormatFixed, SinglePrecisionDecidesTheLastDigit) {
+  // 200.00005 is 200.0000458 in single precision: plus 0.00005 it prints as 200.000096.
+  EXPECT_EQ(Formatted(200.00005f, 4), "200.0000");
+  EXPECT_EQ(Formatted(-200.00005f, 4), "-200.0000");
+  // 100.00005 is 100.0000534, so it does round up.
+  EXPECT_EQ(Formatted(100.00005f, 4), "100.0001");
+  // 1234567.891 is 1234567.875: plus 0.005, 1234567.880000.
+  EXPECT_EQ(Formatted(1234567.891f, 2), "1234567.88");
+  // Integers above 2^24 lose their last bit: 16777217 is 16777216.
+  EXPECT_EQ(Formatted(16777217.0f, 0), "16777216");
+  // 0.1 is 0.100000001: the added half does not reach the next digit.
+  EXPECT_EQ(Formatted(0.1f, 5), "0.10000");
+}
+
+TEST(FormatFixed, SixDigitTextRoundsBeforeTheCut) {
+  // 1.2345649 plus 0.000005 is 1.2345699, which "%f" writes as 1.234570.
+  EXPECT_EQ(Formatted(1.2345649f, 5), "1.23457");
+  // 0.9999996 plus 0.5 prints as 1.500000: still 1 with no decimals.
+  EXPECT_EQ(Formatted(0.9999996f, 0), "1");
+  EXPECT_EQ(Formatted(0.125f, 2), "0.13");
+  EXPECT_EQ(Formatted(-0.125f, 2), "-0.13");
+}
+
 TEST(FormatFixed, LargestFloatFitsIn48Bytes) {
   std::string text = Formatted(-3.4028235e38f, 5);
   EXPECT_EQ(text.size(), 46u);

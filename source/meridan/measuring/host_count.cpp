@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "measuring/host_name.h"
+#include "meridan_api.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ extern "C" int32_t WINAPI MERIDAN_IsExcelStarted(uint32_t pumpFirst) {
     DWORD length = GetModuleFileNameExA(process, nullptr, path, sizeof path);
     CloseHandle(process);
     if (length == 0) continue;
+    path[length < sizeof path ? length : sizeof path - 1] = '\0';  // a cut path is still terminated
     if (Proc_IsHostPath(path)) ++count;
   }
   return static_cast<uint16_t>(count);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "meridan_api.h"
 #include "tessan_ddk.h"
 
 namespace {

@@ -79,13 +79,19 @@ struct SpcResult {
   SpcStatistics stats;
   ControlLimits limits;
   HistogramClasses classes;
-  bool seriesWritten;     // false when the scratch buffer could not be had
+  bool seriesWritten;     // false when the scratch buffer could not be had, or no subgroup series were
+                          // made (typ below 10, or m below 2)
+  bool dispersionWritten; // the dispersion series holds this request's values; false when the chart kind
+                          // has no dispersion chart (u mod 3 = 2): plot no dispersion points then
 };
 
 // Runs every computation of a request in order. Returns false (and computes
 // nothing) for a request outside the contract: SampleSize of 0 or below,
-// numofval below 0 or above 65535.
+// numofval below 0 or above 65535, or values to read but no array. With
+// numofval 0 the array is never read.
 bool SPC_ComputeRequest(const SpcRequest& request, SpcResult& result);
 
-// Standard normal quantile at p per mille, interpolated in the constants table.
+// Standard normal quantile at p per mille, interpolated in the constants table;
+// below 500 per mille it is minus the quantile at 1000 - p, from 1000 up the
+// last row. 3.0 exactly from 998.64 to 998.66.
 double SPC_QuantilePerMille(double p);

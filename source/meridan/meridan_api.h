@@ -1,0 +1,33 @@
+// The library's exports as a C or C++ client declares them (MERIDAN.dll,
+// stdcall, plain names). 16-bit arguments travel in 32-bit slots of which
+// only the low half counts; statuses are read as signed 16-bit codes.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+extern "C" {
+int32_t WINAPI MERIDAN_Setup(int16_t* reserved, uint32_t language, const char* FileName, int32_t parent,
+                             const char* passwort);
+int32_t WINAPI MERIDAN_GetName(uint32_t language, const char* FileName, uint32_t devicenr, uint32_t typ,
+                               uint32_t output, char* info);
+int32_t WINAPI MERIDAN_Init(int16_t* reserved, uint32_t language, const char* FileName, HWND parent, int32_t wh);
+int32_t WINAPI MERIDAN_DeInit(void);
+int32_t WINAPI MERIDAN_Trigger(uint32_t devicenr, uint32_t source, uint32_t typ);
+int32_t WINAPI MERIDAN_Value(uint32_t devicenr, uint32_t Address, double* Val1);
+int32_t WINAPI MERIDAN_Collect(uint32_t devicenr, int16_t* Address, double* Val1);
+int32_t WINAPI MERIDAN_Win_MechAdj(uint32_t gagenr, int32_t parent, const char* password);
+int32_t WINAPI MERIDAN_PreInit(uint32_t InitTimes, uint32_t UseValueEx, uint32_t Reserve1, uint32_t Reserve2,
+                               uint32_t Reserve3, uint32_t Reserve4, uint32_t Reserve5);
+int32_t WINAPI MERIDAN_GetInt(int32_t addr, int16_t* variable);
+// Number of running spreadsheet-host processes (EXCEL.exe); with pumpFirst > 0
+// the caller's pending messages are dispatched first, then 100 ms pass.
+int32_t WINAPI MERIDAN_IsExcelStarted(uint32_t pumpFirst);
+// The figures of an SPC chart request, without drawing: elements 1 .. 48 of
+// `results` (element 0 untouched); 48, or 0 for a rejected request (SampleSize
+// 0 or below, numofval outside 0 .. 65535, values or results missing), which
+// leaves `results` untouched. `meaval` is element 0 of the values.
+int32_t WINAPI Create_SPCStatistics(uint32_t typ, const double* meaval, int32_t numofval, double NomSize, double USL,
+                                    double LSL, uint32_t USLOnOff, uint32_t LSLOnOff, int32_t SampleSize,
+                                    uint32_t SPCNorm, double* results);
+}
