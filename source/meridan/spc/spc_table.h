@@ -9,9 +9,9 @@ constexpr int kSpcTableSize = 1001;
 
 // Parses the table text into the process-wide table: every entry is cleared
 // first, then each data line sets one entry. Malformed lines (index above
-// 1000, longer than 199 bytes, no double quote) are skipped. A file that ends
-// its lines with a bare LF is rejected whole (returns false, entries cleared).
-// On success the table counts as loaded.
+// 1000, longer than 199 bytes, no double quote) are skipped. A text with a
+// bare LF (a file written with LF line ends) is rejected whole: returns false
+// and leaves the table as it was. On success the table counts as loaded.
 bool SPC_ParseTable(const char* data, size_t size);
 
 // Loads TESSAN_SPC.TAB from the current directory, else from the system
