@@ -52,23 +52,41 @@ void ReportFailure(const wchar_t* what, HRESULT hr) {
   WriteFile(output, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
-// After the status window: serve the clients until none holds an object. A
-// helper started for an object request also waits for that request, which
-// may arrive after the first host-watch tick has already closed the window.
-void ServeUntilReleased(bool awaitRequest, DWORD started) {
+// Dispatches the thread's messages until `done` says so or `timeoutMs` has
+// passed (INFINITE: no limit). Returns false when the thread was told to quit.
+template <typename Done>
+bool DispatchUntil(Done done, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
   for (;;) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) return;
+      if (message.message == WM_QUIT) return false;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
-    DWORD elapsed = GetTickCount() - started;
-    bool awaiting = awaitRequest && !Server_RequestServed() && elapsed < kActivationWaitMs;
-    if (Server_Claims() <= 0 && !awaiting) return;
-    MsgWaitForMultipleObjectsEx(0, nullptr, awaiting ? kActivationWaitMs - elapsed : INFINITE, QS_ALLINPUT,
+    if (done()) return true;
+    DWORD elapsed = GetTickCount() - start;
+    if (timeoutMs != INFINITE && elapsed >= timeoutMs) return true;
+    MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs == INFINITE ? INFINITE : timeoutMs - elapsed, QS_ALLINPUT,
                                 MWMO_INPUTAVAILABLE);
   }
+}
+
+// After the status window: serve the clients until none holds an object. A
+// helper started for an object request also waits for that request, which
+// may arrive after the first host-watch tick has already closed the window.
+// Returns false when the thread was told to quit.
+bool ServeUntilReleased(bool awaitRequest, DWORD started) {
+  auto waitLeft = [&]() -> DWORD {
+    DWORD elapsed = GetTickCount() - started;
+    return awaitRequest && !Server_RequestServed() && elapsed < kActivationWaitMs ? kActivationWaitMs - elapsed : 0;
+  };
+  auto released = [&] { return Server_Claims() <= 0 && waitLeft() == 0; };
+  for (DWORD left = waitLeft(); left > 0; left = waitLeft()) {
+    if (!DispatchUntil(released, left)) return false;
+    if (released()) return true;
+  }
+  return DispatchUntil(released, INFINITE);
 }
 
 }  // namespace
@@ -100,9 +118,16 @@ int Helper_Run() {
       exitCode = 1;
     } else {
       Main();
-      ServeUntilReleased(kind == StartKind::ForObjectRequest, started);
-      // Withdrawn before the apartment ends, so that a client arriving now
-      // starts a new helper instead of reaching this one while it goes.
+      bool await = kind == StartKind::ForObjectRequest;
+      while (ServeUntilReleased(await, started)) {
+        // About to end, the helper stays a moment: a client that lets go and
+        // at once asks for a new object (a macro's loop) is served here
+        // rather than reaching a helper on its way out.
+        if (!DispatchUntil([] { return Server_Claims() > 0; }, kLateClientWaitMs) || Server_Claims() <= 0) break;
+        await = false;
+      }
+      // Withdrawn before the apartment ends, so that a client arriving from
+      // now on starts a new helper.
       Server_RevokeClassObjects();
     }
   }

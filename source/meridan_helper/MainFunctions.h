@@ -21,3 +21,7 @@ int Helper_Run();
 // A helper started for a client's object request (-Embedding) does not end
 // before that request has been served, or this long after its start without one.
 constexpr unsigned kActivationWaitMs = 5000;
+
+// How long a helper whose last object was released waits for a new request
+// before it withdraws its class objects and ends.
+constexpr unsigned kLateClientWaitMs = 500;

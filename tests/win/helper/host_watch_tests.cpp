@@ -149,6 +149,21 @@ TEST_F(HostWatch, StartedForAClientWhileAHostRunsItStaysAfterTheClientLetsGo) {
   EXPECT_TRUE(WaitUntilNoHelper(5000));
 }
 
+TEST_F(HostWatch, ARequestRightAfterTheLastReleaseIsServedWhileTheHelperEnds) {
+  IDispatch* object = NewObject();
+  ASSERT_NE(object, nullptr);
+  PumpFor(800);  // the window is closed: the last release ends this helper
+  for (int round = 0; round < 4; ++round) {
+    object->Release();
+    object = NewObject();  // reaches the helper that is ending, or a new one
+    ASSERT_NE(object, nullptr) << "round " << round;
+    short devices = 0;
+    EXPECT_EQ(Call(object, L"GetInt", {I4(0), RefI2(&devices)}).Integer(), 0) << "round " << round;
+  }
+  object->Release();
+  EXPECT_TRUE(WaitUntilNoHelper(5000));
+}
+
 TEST_F(HostWatch, AnObjectRequestThatNeverComesEndsTheHelperAfterAFewSeconds) {
   DWORD start = GetTickCount();
   HANDLE helper = StartByHand(HelperPath(), L" -Embedding", folder_);
