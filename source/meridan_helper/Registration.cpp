@@ -120,9 +120,11 @@ HRESULT Registration_Unregister() {
   std::wstring neutral = NeutralLocaleKey();
   RegDeleteTreeW(HKEY_CLASSES_ROOT, (neutral + L"\\" + kPlatformKey).c_str());
   DeleteIfNoSubkeys(neutral);
-  HRESULT hr = UnRegisterTypeLib(LIBID_MERIDAN_HELPER, kLibraryMajor, kLibraryMinor, kLibraryLocale, kSysKind);
-  // Not registered (any more) is what was asked for.
-  if (hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_CANTLOADLIBRARY || hr == TYPE_E_LIBNOTREGISTERED) hr = S_OK;
+  // A library that is not registered (any more) is what was asked for.
+  HRESULT hr = S_OK;
+  std::wstring own = L"TypeLib\\" + GuidText(LIBID_MERIDAN_HELPER) + L"\\3.0\\409\\" + kPlatformKey;
+  if (KeyExists(own))
+    hr = UnRegisterTypeLib(LIBID_MERIDAN_HELPER, kLibraryMajor, kLibraryMinor, kLibraryLocale, kSysKind);
   DeleteIfNoSubkeys(L"TypeLib\\" + GuidText(LIBID_MERIDAN_HELPER));
   return hr;
 }

@@ -430,3 +430,33 @@ TEST_F(ThroughTheHelper, VexoOpensAndUpdatesTheReadoutWindowInTheHelper) {
   for (SAFEARRAY* array : {mvFlags, mvDevices, mvAddress, mvNomSize, mvUSL, mvLSL, mvResolu, mv, mvError})
     SafeArrayDestroy(array);
 }
+
+TEST(HelperRegistration, UnregServerRemovesEverythingAndRegServerPutsItBack) {
+  StopAllHelpers();
+  const std::wstring helper = L"\"" + HelperPath() + L"\"";
+  auto keyExists = [](const std::wstring& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    RegCloseKey(handle);
+    return true;
+  };
+  const std::vector<std::wstring> keys = {
+      L"CLSID\\" + GuidText(CLSID_DLLFcts), L"CLSID\\" + GuidText(CLSID_XTimer), L"MERIDAN_HELPER.DLLFcts",
+      L"MERIDAN_HELPER.XTimer", L"TypeLib\\" + GuidText(LIBID_MERIDAN_HELPER), L"Interface\\" + GuidText(IID__DLLFcts),
+      L"Interface\\" + GuidText(IID__XTimer), L"Interface\\" + GuidText(DIID___XTimer)};
+
+  ASSERT_EQ(Finish(Start(helper + L" /UnregServer", L""), 30000), 0);
+  for (const std::wstring& key : keys) EXPECT_FALSE(keyExists(key)) << "left behind: " << std::string(key.begin(), key.end());
+  CLSID clsid{};
+  EXPECT_NE(CLSIDFromProgID(L"MERIDAN_HELPER.DLLFcts", &clsid), S_OK);
+  EXPECT_EQ(Finish(Start(helper + L" -unregserver", L""), 30000), 0) << "a second removal is no error";
+
+  ASSERT_EQ(Finish(Start(helper + L" -REGSERVER", L""), 30000), 0);
+  for (const std::wstring& key : keys) EXPECT_TRUE(keyExists(key)) << "missing: " << std::string(key.begin(), key.end());
+  IDispatch* object = nullptr;
+  ASSERT_EQ(CoCreateInstance(CLSID_DLLFcts, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                             reinterpret_cast<void**>(&object)),
+            S_OK);
+  object->Release();
+  EXPECT_TRUE(WaitUntilNoHelper(5000));
+}
