@@ -10,6 +10,21 @@ cd "$bin"
 echo "== Measuring: two simulated gauges read through MERIDAN.dll"
 "$root/cmake/wine-run" ./measuring_demo.exe | tr -d '\r'
 
+# -- Readout window ---------------------------------------------------------
+echo
+echo "== Readout window: six simulated gauges shown live, then a picture of the window"
+"$root/cmake/wine-run" ./readout_demo.exe ../../../out/readout.bmp 3 | tr -d '\r'
+convert "$root/out/readout.bmp" -strip "$root/out/readout.png"
+echo "picture: out/readout.png"
+# ---------------------------------------------------------------------------
+
 echo
 echo "== The shipped 32-bit files (build/win32/bin)"
 ls -l "$root/build/win32/bin" | awk 'NR > 1 {print "  " $NF "  " $5 " bytes"}'
+
+echo
+echo "== SPC pages: Create_SPCBitmap over simulated gauge readings (out/spc_*.bmp)"
+# Run beside the library, where it finds TESSAN_SPC.TAB; the pages go to out/.
+"$root/cmake/wine-run" ./spc_demo.exe ../../../out | tr -d '\r'
+convert "$root/out/spc_means_stddev.bmp" "$root/out/spc_means_stddev.png"
+echo "  out/spc_means_stddev.png (the means chart, converted for viewing)"

@@ -23,6 +23,15 @@ int32_t WINAPI MERIDAN_GetInt(int32_t addr, int16_t* variable);
 // Number of running spreadsheet-host processes (EXCEL.exe); with pumpFirst > 0
 // the caller's pending messages are dispatched first, then 100 ms pass.
 int32_t WINAPI MERIDAN_IsExcelStarted(uint32_t pumpFirst);
+// An SPC chart page of the values meaval[1 .. numofval] written as a bitmap file
+// of (width x factor) by (height x factor) pixels; parent's display context is
+// the reference for the pixel format (0: the screen). Returns 0. No file is
+// written without values, for a page size that cannot be made, or for a
+// request outside the contract of Create_SPCStatistics.
+int32_t WINAPI Create_SPCBitmap(HWND parent, const char* FileName, int32_t width, int32_t height, double factor,
+                                const char* Headline, uint32_t typ, const double* meaval, int32_t numofval,
+                                double NomSize, double USL, double LSL, uint32_t USLOnOff, uint32_t LSLOnOff,
+                                int32_t SampleSize, uint32_t SPCNorm);
 // The figures of an SPC chart request, without drawing: elements 1 .. 48 of
 // `results` (element 0 untouched); 48, or 0 for a rejected request (SampleSize
 // 0 or below, numofval outside 0 .. 65535, values or results missing), which
@@ -30,4 +39,16 @@ int32_t WINAPI MERIDAN_IsExcelStarted(uint32_t pumpFirst);
 int32_t WINAPI Create_SPCStatistics(uint32_t typ, const double* meaval, int32_t numofval, double NomSize, double USL,
                                     double LSL, uint32_t USLOnOff, uint32_t LSLOnOff, int32_t SampleSize,
                                     uint32_t SPCNorm, double* results);
+
+// The readout window (up to 20 channels). Arrays point at element 0 of the
+// caller's array, which is never read; elements 1 to 20 are. MVUnit holds the
+// 20 units side by side, 20 characters each. All calls come from the thread
+// that called Display_Init, and that thread dispatches messages.
+int32_t WINAPI Display_Init(HWND parent, const char* Headline, const int16_t* MVFlags, const int16_t* MVDevices,
+                            const int16_t* MVAddress, const char* MVUnit, const double* MVNomSize,
+                            const double* MVUSL, const double* MVLSL, const int16_t* MVResolu);
+void WINAPI Display_DeInit(void);
+void WINAPI Display_ShowValues(const double* MV, const int16_t* MVError);
+// Low 16 bits of state: 0 hides the window, anything else shows it.
+int32_t WINAPI Display_ShowDisplay(uint32_t state);
 }

@@ -1,0 +1,165 @@
+// The control chart plot: one chart area of the SPC page.
+#include "spc/draw_math.h"
+#include "spc/draw_primitives.h"
+#include "spc/plot_geometry.h"
+#include "spc/spc_drawing.h"
+
+namespace {
+
+enum Slot {
+  kBackPen = 0,
+  kLightPen = 1,
+  kDarkPen = 2,
+  kCentrePen = 3,
+  kGridPen = 4,
+  kLimit1Pen = 5,
+  kMarker1Pen = 6,
+  kLinePen = 7,
+  kPointPen = 8,
+  kLimit2Pen = 9,
+  kMarker2Pen = 10,
+  kLimit3Pen = 11,
+  kMarker3Pen = 12,
+  kHighlightPen = 13,
+  kBackBrush = 15,
+  kPointBrush = 16,
+  kColour1Brush = 17,
+  kColour2Brush = 18,
+  kColour3Brush = 19,
+  kHighlightBrush = 20,
+};
+
+HPEN MakePen(HGDIOBJ* handles, int slot, int style, int width, COLORREF colour) {
+  HPEN pen = CreatePen(style, width, colour);
+  handles[slot] = pen;
+  return pen;
+}
+
+HBRUSH MakeBrush(HGDIOBJ* handles, int slot, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  handles[slot] = brush;
+  return brush;
+}
+
+void Line(HDC dc, const Segment& segment) {
+  MoveToEx(dc, segment.x0, segment.y0, nullptr);
+  LineTo(dc, segment.x1, segment.y1);
+}
+
+void Marker(HDC dc, int32_t x, int32_t y, const MarkerReach& reach, bool cross) {
+  if (cross) {
+    Line(dc, {x - reach.near3, y - reach.near3, x + reach.far4, y + reach.far4});
+    Line(dc, {x - reach.near3, y + reach.far4, x + reach.far4, y - reach.near3});
+  } else {
+    Ellipse(dc, x - reach.dot2, y - reach.dot2, x + reach.dot2, y + reach.dot2);
+  }
+}
+
+}  // namespace
+
+void Plot_ControlChart(HDC dc, HGDIOBJ* handles, int32_t left, int32_t top, int32_t width, int32_t height,
+                       int32_t firstSample, int32_t lastSample, double yMin, double yMax, const double* values,
+                       int32_t count, int32_t series, double upper1, double lower1, double upper2, double lower2,
+                       double upper3, double lower3, int16_t lineMask, double centre, int16_t gridOn,
+                       double xGridStep, int16_t xGridCount, double yGridStep, int16_t yGridCount, HPEN framePenA,
+                       HPEN framePenB, COLORREF backColour, COLORREF frameColour, COLORREF lineColour,
+                       COLORREF pointColour, COLORREF colour1, COLORREF colour2, COLORREF colour3,
+                       int16_t crossMarkers, int32_t highlightSample, COLORREF highlightColour) {
+  const double scale = SPC_GetScale();
+  const int w = ControlChart_PenWidth(scale);
+  MakePen(handles, kBackPen, PS_SOLID, 1, backColour);
+  HPEN lightPen = MakePen(handles, kLightPen, PS_SOLID, 1, Color_Shade(frameColour, 1.15f));
+  HPEN darkPen = MakePen(handles, kDarkPen, PS_SOLID, 1, Color_Shade(frameColour, 0.65f));
+  HPEN centrePen = MakePen(handles, kCentrePen, PS_DASHDOT, 1, RGB(0, 0, 0));
+  HPEN gridPen = MakePen(handles, kGridPen, PS_DOT, 1, Color_Shade(backColour, 0.5f));
+  HPEN limitPens[3];
+  HPEN markerPens[4];
+  limitPens[0] = MakePen(handles, kLimit1Pen, PS_SOLID, w + 1, colour1);
+  markerPens[1] = MakePen(handles, kMarker1Pen, PS_SOLID, w, colour1);
+  HPEN linePen = MakePen(handles, kLinePen, PS_SOLID, w, lineColour);
+  markerPens[0] = MakePen(handles, kPointPen, PS_SOLID, w, pointColour);
+  limitPens[1] = MakePen(handles, kLimit2Pen, PS_SOLID, w + 1, colour2);
+  markerPens[2] = MakePen(handles, kMarker2Pen, PS_SOLID, w, colour2);
+  limitPens[2] = MakePen(handles, kLimit3Pen, PS_DASH, 1, colour3);
+  markerPens[3] = MakePen(handles, kMarker3Pen, PS_SOLID, w, colour3);
+  HBRUSH backBrush = MakeBrush(handles, kBackBrush, backColour);
+  HBRUSH markerBrushes[4];
+  markerBrushes[0] = MakeBrush(handles, kPointBrush, pointColour);
+  markerBrushes[1] = MakeBrush(handles, kColour1Brush, colour1);
+  markerBrushes[2] = MakeBrush(handles, kColour2Brush, colour2);
+  markerBrushes[3] = MakeBrush(handles, kColour3Brush, colour3);
+  SetBkColor(dc, backColour);
+
+  Draw_Frame3D(left, top, left + width, top + height, dc, backBrush, 2, framePenA, framePenB, darkPen, lightPen);
+  const PlotBox box = Plot_InnerBox(left, top, width, height);
+  // Nothing that needs a value's height can be placed on a range without width.
+  const bool valuesPlace = Plot_RangeUsable(yMin, yMax);
+
+  SelectObject(dc, gridPen);
+  if (gridOn == 1 && valuesPlace)
+    for (double v : Plot_GridValues(yMin, yMax, yGridStep, yGridCount)) {
+      int32_t y = Plot_ValueY(box, v, yMin, yMax);
+      Line(dc, {box.left, y, box.right, y});
+    }
+  if (lastSample == 0) firstSample = 0;
+  if (gridOn == 1)
+    for (double z : Plot_GridValues(firstSample, lastSample, xGridStep, xGridCount)) {
+      int32_t x;
+      if (ControlChart_GridX(box, z, firstSample, lastSample, &x)) Line(dc, {x, box.top, x, box.bottom});
+    }
+
+  const bool samplesPlace = ControlChart_SamplesUsable(firstSample, lastSample);
+  if (highlightSample > 0 && samplesPlace) {
+    HPEN pen = MakePen(handles, kHighlightPen, PS_SOLID, 1, highlightColour);
+    HBRUSH brush = MakeBrush(handles, kHighlightBrush, highlightColour);
+    SelectObject(dc, pen);
+    SelectObject(dc, brush);
+    int32_t x = ControlChart_SampleX(box, highlightSample, firstSample, lastSample);
+    Rectangle(dc, x - 5, box.top, x + 5, box.bottom);
+  }
+
+  const double upper[3] = {upper1, upper2, upper3};
+  const double lower[3] = {lower1, lower2, lower3};
+  if (valuesPlace) {
+    for (int pair = 0; pair < 3; ++pair) {
+      if (!(lineMask & (1 << pair))) continue;
+      SelectObject(dc, limitPens[pair]);
+      for (double limit : {upper[pair], lower[pair]})
+        if (yMin <= limit && limit <= yMax) {
+          int32_t y = Plot_ValueY(box, limit, yMin, yMax);
+          Line(dc, {box.left, y, box.right, y});
+        }
+    }
+    if (yMin <= centre && centre <= yMax) {
+      SelectObject(dc, centrePen);
+      int32_t y = Plot_ValueY(box, centre, yMin, yMax);
+      Line(dc, {box.left, y, box.right, y});
+      Line(dc, {box.left, y - 1, box.right, y - 1});  // two pixels thick
+    }
+  }
+
+  if (!values || !valuesPlace || !samplesPlace) return;
+  if (count > kSeriesStride - 1) count = kSeriesStride - 1;  // a series holds no more
+  const MarkerReach reach = ControlChart_MarkerReach(scale);
+  for (int32_t s = 1; s <= series; ++s) {
+    const double* point = values + int64_t{s - 1} * kSeriesStride;
+    SelectObject(dc, linePen);
+    for (int32_t i = 2; i <= count; ++i) {
+      Segment segment;
+      if (ControlChart_JoinSegment(box, yMin, yMax, ControlChart_SampleX(box, i - 1, firstSample, lastSample),
+                                   point[i - 1], ControlChart_SampleX(box, i, firstSample, lastSample), point[i],
+                                   &segment))
+        Line(dc, segment);
+    }
+    if (count >= kMarkerPointLimit) continue;  // too many points for markers to tell apart
+    for (int32_t i = 1; i <= count; ++i) {
+      double v = point[i];
+      if (!(yMin <= v && v <= yMax)) continue;
+      int zone = ControlChart_Zone(v, upper, lower, lineMask);
+      SelectObject(dc, markerBrushes[zone]);
+      SelectObject(dc, markerPens[zone]);
+      Marker(dc, ControlChart_SampleX(box, i, firstSample, lastSample), Plot_ValueY(box, v, yMin, yMax), reach,
+             crossMarkers != 0);
+    }
+  }
+}

@@ -1,0 +1,211 @@
+// Create_SPCBitmap: a chart request from its values to the bitmap file. The
+// computations and the layout are the core's; this file makes the drawing
+// objects, hands each region to its routine and cleans up.
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "meridan_api.h"
+#include "spc/draw_math.h"
+#include "spc/draw_primitives.h"
+#include "spc/page_layout.h"
+#include "spc/spc_drawing.h"
+#include "spc/spc_request.h"
+
+namespace {
+
+constexpr int kHandleSlots = 300;
+
+enum Slot {
+  kFontA = 0,
+  kFontB = 1,
+  kWhitePen = 10,
+  kBlackPen = 11,
+  kPageDarkPen = 13,
+  kPageLightPen = 14,
+  kPanelDarkPen = 16,
+  kPanelLightPen = 17,
+  kTickPen = 18,
+  kPageBrush = 30,
+  kPanelBrush = 31,
+  kPageBitmap = 39,
+  kStatisticsPanelSlots = 45,
+  kLocationChartSlots = 55,
+  kDispersionChartSlots = 75,
+  kHistogramPlotSlots = 95,
+};
+
+// Every drawing object of the running request; all deleted when it ends.
+HGDIOBJ gdiHandleTable[kHandleSlots];
+
+constexpr size_t kTitleBytes = 99;
+constexpr UINT kTitleFormat = DT_SINGLELINE | DT_VCENTER;
+
+int16_t Low16(uint32_t slot) { return static_cast<int16_t>(slot & 0xFFFFu); }
+
+HPEN Pen(int slot, COLORREF colour) {
+  HPEN pen = CreatePen(PS_SOLID, 1, colour);
+  gdiHandleTable[slot] = pen;
+  return pen;
+}
+
+HGDIOBJ Handle(int slot) { return gdiHandleTable[slot]; }
+HPEN PenAt(int slot) { return static_cast<HPEN>(gdiHandleTable[slot]); }
+HFONT FontA() { return static_cast<HFONT>(gdiHandleTable[kFontA]); }
+
+void MakeObjects(HDC display, const PageLayout& page) {
+  wchar_t face[8];
+  WStr_FromAnsi(face, "Tahoma");
+  gdiHandleTable[kFontA] = Font_Create(face, 0, page.fontAHeight, page.fontAWidth, 0);
+  gdiHandleTable[kFontB] = Font_Create(face, 1, page.fontBHeight, page.fontBWidth, 0);
+  Pen(kWhitePen, kWhiteColour);
+  Pen(kBlackPen, kBlackColour);
+  Pen(kPageDarkPen, Color_Shade(kPageColour, 0.65f));
+  Pen(kPageLightPen, Color_Shade(kPageColour, 1.15f));
+  Pen(kPanelDarkPen, Color_Shade(kPanelColour, 0.65f));
+  Pen(kPanelLightPen, Color_Shade(kPanelColour, 1.15f));
+  Pen(kTickPen, kBlackColour);
+  gdiHandleTable[kPageBrush] = CreateSolidBrush(kPageColour);
+  gdiHandleTable[kPanelBrush] = CreateSolidBrush(kPanelColour);
+  gdiHandleTable[kPageBitmap] = CreateCompatibleBitmap(display, page.pageWidth, page.pageHeight);
+}
+
+void Frame(HDC dc, const PageRect& r, int brushSlot, int16_t style, int darkSlot, int lightSlot) {
+  Draw_Frame3D(r.left, r.top, r.right, r.bottom, dc, static_cast<HBRUSH>(Handle(brushSlot)), style, PenAt(kBlackPen),
+               PenAt(kWhitePen), PenAt(darkSlot), PenAt(lightSlot));
+}
+
+void DrawTitle(HDC dc, const PageLayout& page, const char* headline) {
+  char cut[kTitleBytes + 1] = "";
+  if (headline) {
+    size_t length = 0;
+    while (length < kTitleBytes && headline[length]) ++length;
+    std::memcpy(cut, headline, length);
+    cut[length] = '\0';
+  }
+  wchar_t title[kTitleBytes + 1];
+  WStr_FromAnsi(title, cut);
+  SetBkColor(dc, kPageColour);
+  SetTextColor(dc, kRedColour);
+  SelectObject(dc, Handle(kFontB));
+  RECT box = {page.titleText.left, page.titleText.top, page.titleText.right, page.titleText.bottom};
+  Text_Draw(dc, title, WStr_Len(title), &box, kTitleFormat);
+}
+
+void ChartText(HDC dc) {
+  SelectObject(dc, FontA());
+  SetTextColor(dc, kBlackColour);
+  SetBkColor(dc, kPanelColour);
+}
+
+void Ticks(HDC dc, const PageLayout& page, const TickStrip& strip) {
+  if (!strip.drawn) return;
+  Axis_DrawTicks(dc, strip.left, strip.top, strip.width, strip.height, strip.side, PenAt(kTickPen), FontA(),
+                 page.minorTick, page.majorTick, 1.25, strip.scale.max, strip.scale.min, strip.scale.step,
+                 strip.scale.steps);
+}
+
+void Chart(HDC dc, const ChartArea& a, int firstSlot) {
+  Plot_ControlChart(dc, &gdiHandleTable[firstSlot], a.left, a.top, a.width, a.height, a.firstSample, a.lastSample,
+                    a.yMin, a.yMax, a.values, a.count, a.series, a.upper1, a.lower1, a.upper2, a.lower2, a.upper3,
+                    a.lower3, a.lineMask, a.centre, 1, a.xGridStep, a.xGridCount, a.yGridStep, a.yGridCount,
+                    PenAt(kBlackPen), PenAt(kWhitePen), kPlotBackColour, kPanelColour, kLineColour, kBlackColour,
+                    kRedColour, a.colour2, a.colour3, 1, 0, kGreenColour);
+}
+
+void Histogram(HDC dc, const HistogramArea& h, const HistogramClasses& classes) {
+  Plot_Histogram(dc, &gdiHandleTable[kHistogramPlotSlots], h.left, h.top, h.width, h.height, 1, 0, kHistogramClasses,
+                 classes.counts, 0, h.freqMax, h.valueMin, h.valueMax, h.valueMax, h.valueMin, h.line1, h.line2,
+                 h.mean, h.sigma, 1, 1, h.freqGridStep, h.freqGridCount, h.valueGridStep, h.valueGridCount,
+                 PenAt(kBlackPen), PenAt(kWhitePen), kPlotBackColour, kPanelColour, kRedColour, kGreyColour,
+                 kRedColour, kLineColour);
+}
+
+void DrawPage(HDC dc, const PageLayout& page, const char* headline, const SpcRequest& request,
+              const SpcResult& result) {
+  Frame(dc, page.frame, kPageBrush, 3, kPageDarkPen, kPageLightPen);
+  Frame(dc, page.plotRegion, kPanelBrush, 2, kPanelDarkPen, kPanelLightPen);
+  Frame(dc, page.titleBand, kPageBrush, 3, kPageDarkPen, kPageLightPen);
+  DrawTitle(dc, page, headline);
+  if (!page.content) return;
+
+  const PageRect& panel = page.panel;
+  SPC_DrawStatisticsPanel(dc, &gdiHandleTable[kStatisticsPanelSlots], panel.left, panel.top,
+                          panel.right - panel.left, panel.bottom - panel.top, request, result.stats,
+                          PenAt(kBlackPen), PenAt(kWhitePen), FontA());
+  ChartText(dc);
+  Ticks(dc, page, page.locationAxis);
+  Ticks(dc, page, page.sampleAxis);
+  Chart(dc, page.location, kLocationChartSlots);
+  if (page.dispersionShown) {
+    ChartText(dc);
+    Ticks(dc, page, page.dispersionAxis);
+    Chart(dc, page.dispersion, kDispersionChartSlots);
+  }
+  ChartText(dc);
+  Ticks(dc, page, page.frequencyAxis);
+  Ticks(dc, page, page.histogramValueAxis);
+  Histogram(dc, page.histogram, result.classes);
+}
+
+void WritePage(const char* fileName, HBITMAP bitmap, HDC display) {
+  if (!fileName) return;
+  std::vector<wchar_t> name(std::strlen(fileName) + 1);
+  WStr_FromAnsi(name.data(), fileName);
+  SPC_WriteBitmapFile(name.data(), bitmap, display);
+}
+
+void DeleteObjects() {
+  for (HGDIOBJ& handle : gdiHandleTable) {
+    if (handle) DeleteObject(handle);
+    handle = nullptr;
+  }
+}
+
+void DrawAndWrite(HWND parent, const char* fileName, const char* headline, const SpcRequest& request,
+                  const SpcResult& result, const PageLayout& page) {
+  for (HGDIOBJ& handle : gdiHandleTable) handle = nullptr;
+  // A window that is gone leaves the screen as the reference for the page's pixel format.
+  HWND owner = parent;
+  HDC display = GetDC(parent);
+  if (!display && parent) {
+    owner = nullptr;
+    display = GetDC(nullptr);
+  }
+  if (!display) return;
+  MakeObjects(display, page);
+  HDC dc = CreateCompatibleDC(display);
+  HBITMAP bitmap = static_cast<HBITMAP>(Handle(kPageBitmap));
+  if (dc && bitmap) {
+    HGDIOBJ original = SelectObject(dc, bitmap);
+    DrawPage(dc, page, headline, request, result);
+    SelectObject(dc, original);  // the pixels are read from a bitmap that no context holds
+    if (page.content) WritePage(fileName, bitmap, display);
+  }
+  ReleaseDC(owner, display);
+  if (dc) DeleteDC(dc);
+  DeleteObjects();
+}
+
+}  // namespace
+
+extern "C" int32_t WINAPI Create_SPCBitmap(HWND parent, const char* FileName, int32_t width, int32_t height,
+                                           double factor, const char* Headline, uint32_t typ, const double* meaval,
+                                           int32_t numofval, double NomSize, double USL, double LSL,
+                                           uint32_t USLOnOff, uint32_t LSLOnOff, int32_t SampleSize,
+                                           uint32_t SPCNorm) {
+  int32_t pageWidth = 0, pageHeight = 0;
+  if (!SPC_PageSize(width, height, factor, &pageWidth, &pageHeight)) return 0;
+  SpcRequest request{Low16(typ),      meaval,          numofval,   NomSize,       USL,
+                     LSL,             Low16(USLOnOff), Low16(LSLOnOff), SampleSize, Low16(SPCNorm)};
+  SPC_SetScale(factor);
+  SpcResult result;
+  if (SPC_ComputeRequest(request, result)) {
+    PageLayout page;
+    SPC_LayoutPage(request, result, width, height, factor, &page);
+    DrawAndWrite(parent, FileName, Headline, request, result, page);
+  }
+  SPC_SetScale(1.0);
+  return 0;
+}

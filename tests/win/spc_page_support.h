@@ -1,0 +1,204 @@
+// Shared by the Wine tests of the SPC drawing and page: a canvas to draw
+// expected pictures on, the page file read back, a chart request with its
+// core layout, and counts of the process's drawing objects and heap blocks.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "meridan_api.h"
+#include "spc/page_layout.h"
+#include "spc/plot_geometry.h"
+#include "spc/spc_table.h"
+#include "win_test_support.h"
+
+namespace spctest {
+
+const COLORREF kPage = RGB(240, 233, 208);
+const COLORREF kPanel = RGB(255, 255, 225);
+const COLORREF kPlotBack = RGB(255, 255, 242);
+const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kGreen = RGB(0, 200, 0);
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kGrey = RGB(200, 200, 200);
+const COLORREF kBlue = RGB(0, 0, 200);
+
+// A memory context over a 32-bit top-down DIB section, so pixels read back directly.
+class Canvas {
+ public:
+  Canvas(int width, int height, COLORREF fill = RGB(1, 2, 3)) : width_(width), height_(height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    old_ = SelectObject(dc_, bitmap_);
+    Fill(fill);
+  }
+  ~Canvas() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  HDC dc() const { return dc_; }
+  void Fill(COLORREF colour) {
+    GdiFlush();
+    for (int i = 0; i < width_ * height_; ++i)
+      bits_[i] = GetBValue(colour) | GetGValue(colour) << 8 | GetRValue(colour) << 16;
+  }
+  COLORREF At(int x, int y) const {
+    GdiFlush();
+    uint32_t p = bits_[y * width_ + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+  }
+  int Count(COLORREF colour, int left = 0, int top = 0, int right = -1, int bottom = -1) const {
+    if (right < 0) right = width_;
+    if (bottom < 0) bottom = height_;
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x) n += At(x, y) == colour;
+    return n;
+  }
+  int RowCount(COLORREF colour, int y) const { return Count(colour, 0, y, width_, y + 1); }
+
+ private:
+  int width_, height_;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+  uint32_t* bits_ = nullptr;
+};
+
+inline std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+inline uint32_t Le32(const std::string& b, size_t at) {
+  return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8 | uint8_t(b[at + 2]) << 16 | uint32_t(uint8_t(b[at + 3])) << 24;
+}
+
+// A 32-bit bitmap file as written, addressed top-down.
+struct PageFile {
+  std::string bytes;
+  int width = 0, height = 0;
+  explicit PageFile(const std::wstring& path) : bytes(wintest::ReadFileBytes(path)) {
+    if (bytes.size() < 54) return;
+    width = static_cast<int>(Le32(bytes, 18));
+    height = static_cast<int>(Le32(bytes, 22));
+  }
+  bool Valid() const { return width > 0 && bytes.size() == 54 + size_t(width) * 4 * height; }
+  COLORREF At(int x, int y) const {
+    size_t at = 54 + (size_t(height - 1 - y) * width + x) * 4;
+    return RGB(uint8_t(bytes[at + 2]), uint8_t(bytes[at + 1]), uint8_t(bytes[at]));
+  }
+  int Count(COLORREF colour, int left, int top, int right, int bottom) const {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x) n += At(x, y) == colour;
+    return n;
+  }
+};
+
+// Live GDI objects of this process: GetGuiResources, or where it is not
+// implemented (Wine) a walk over the handle table by index.
+inline size_t GdiObjects() {
+  DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (counted) return counted;
+  size_t n = 0;
+  for (uintptr_t index = 1; index < 0x10000; ++index) n += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0;
+  return n;
+}
+
+// Blocks and bytes in use on every heap of the process.
+inline void HeapUse(size_t* blocks, size_t* bytes) {
+  HANDLE heaps[256];
+  DWORD count = GetProcessHeaps(256, heaps);
+  *blocks = *bytes = 0;
+  for (DWORD i = 0; i < count && i < 256; ++i) {
+    HeapLock(heaps[i]);
+    PROCESS_HEAP_ENTRY entry{};
+    while (HeapWalk(heaps[i], &entry))
+      if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++*blocks, *bytes += entry.cbData;
+    HeapUnlock(heaps[i]);
+  }
+}
+
+// Values about `centre`, spread evenly (deterministic) by +-spread.
+inline std::vector<double> Values(int count, double centre = 10.0, double spread = 0.1) {
+  std::vector<double> values{std::numeric_limits<double>::quiet_NaN()};  // element 0: never read
+  for (int i = 0; i < count; ++i) values.push_back(centre + spread * std::sin(i * 2.3 + 0.4) * ((i % 5) + 1) / 5);
+  return values;
+}
+
+struct Request {
+  const char* title = "Shaft 10 mm";
+  bool nullTitle = false;
+  uint32_t typ = 11;
+  std::vector<double> values = Values(125);
+  double nom = 10, usl = 10.5, lsl = 9.5;
+  uint32_t uslOn = 1, lslOn = 1;
+  int32_t sampleSize = 5;
+  uint32_t norm = 3;
+  int32_t width = 800, height = 600;
+  double factor = 1;
+  std::string titleText;  // used instead of `title` when not empty
+
+  int32_t Count() const { return static_cast<int32_t>(values.size()) - 1; }
+  const char* Title() const { return nullTitle ? nullptr : titleText.empty() ? title : titleText.c_str(); }
+  int32_t Write(const std::wstring& path, HWND parent = nullptr) const {
+    std::string name = Narrow(path);
+    return Create_SPCBitmap(parent, name.c_str(), width, height, factor, Title(), typ, values.data(), Count(), nom,
+                            usl, lsl, uslOn, lslOn, sampleSize, norm);
+  }
+  SpcRequest AsRequest() const {
+    return {static_cast<int16_t>(typ), values.data(), Count(), nom, usl, lsl, static_cast<int16_t>(uslOn),
+            static_cast<int16_t>(lslOn), sampleSize, static_cast<int16_t>(norm)};
+  }
+  // The page as the core lays it out for this request.
+  PageLayout Layout(SpcResult* result) const {
+    SpcRequest request = AsRequest();
+    EXPECT_TRUE(SPC_ComputeRequest(request, *result));
+    SPC_SetScale(factor);
+    PageLayout page;
+    SPC_LayoutPage(request, *result, width, height, factor, &page);
+    SPC_SetScale(1.0);
+    return page;
+  }
+};
+
+class SpcPage : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // The same constants the library read when it loaded.
+    std::string table = wintest::ReadFileBytes(wintest::BinDir() + L"TESSAN_SPC.TAB");
+    SPC_ParseTable(table.data(), table.size());
+  }
+  void SetUp() override { dir = wintest::MakeTempDir(L"spcpage"); }
+  void TearDown() override { wintest::RemoveTree(dir); }
+  std::wstring File(const wchar_t* name) const { return dir + name; }
+  PageFile Written(const Request& request, const wchar_t* name = L"page.bmp") {
+    EXPECT_EQ(request.Write(File(name)), 0);
+    return PageFile(File(name));
+  }
+  std::wstring dir;
+};
+
+// Rows and columns of the plot area of a chart as Plot_ControlChart maps them.
+inline int ValueRow(const ChartArea& chart, double v) {
+  return Plot_ValueY(Plot_InnerBox(chart.left, chart.top, chart.width, chart.height), v, chart.yMin, chart.yMax);
+}
+inline int SampleColumn(const ChartArea& chart, int i) {
+  return ControlChart_SampleX(Plot_InnerBox(chart.left, chart.top, chart.width, chart.height), i, chart.firstSample,
+                              chart.lastSample);
+}
+
+}  // namespace spctest
