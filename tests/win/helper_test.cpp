@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -372,29 +373,47 @@ TEST_F(ThroughTheHelper, SPCStatisticsGivesTheFiguresOfTheLibraryItself) {
   SafeArrayDestroy(results);
 }
 
-TEST_F(ThroughTheHelper, SPCBitmapWritesTheChartFile) {
+TEST_F(ThroughTheHelper, SPCBitmapWritesTheSameChartFileAsTheLibraryItself) {
   if (!LibraryHas("Create_SPCBitmap")) GTEST_SKIP() << "MERIDAN.dll has no Create_SPCBitmap yet";
   std::wstring folder = wintest::MakeTempDir(L"chart");
-  std::wstring file = folder + L"chart.bmp";
+  std::wstring file = folder + L"through_helper.bmp", local = folder + L"in_process.bmp";
   std::vector<double> values{0.0};
   for (int i = 1; i <= 50; ++i) values.push_back(25.0 + 0.002 * ((i * 13) % 7) - 0.006);
   SAFEARRAY* meaval = MakeArray(VT_R8, 0, values);
   Outcome chart = Call(helper_, L"SPCBitmap",
-                       {I4(0), Str(Bstr(file)), I4(800), I4(600), R8(1.0), Str(Bstr(L"Helper chart")), I2(11),
+                       {I4(0), Str(Bstr(file)), I4(600), I4(400), R8(1.5), Str(Bstr(L"Helper chart")), I2(12),
                         RefArray(&meaval), I4(50), R8(25.0), R8(25.02), R8(24.98), I2(1), I2(1), I4(5), I2(1)});
-  ASSERT_EQ(chart.hr, S_OK) << std::string(chart.Description().begin(), chart.Description().end());
+  ASSERT_EQ(chart.hr, S_OK);
   EXPECT_EQ(chart.Integer(), 0);
   std::string bytes = wintest::ReadFileBytes(file);
   ASSERT_GT(bytes.size(), 54u);
   EXPECT_EQ(bytes.substr(0, 2), "BM");
+  int32_t width = 0, height = 0;
+  std::memcpy(&width, bytes.data() + 18, 4);
+  std::memcpy(&height, bytes.data() + 22, 4);
+  EXPECT_EQ(width, 900);  // 600 x factor 1.5
+  EXPECT_EQ(std::abs(height), 600);
+
+  using Chart = int32_t(WINAPI*)(HWND, const char*, int32_t, int32_t, double, const char*, uint32_t, const double*,
+                                 int32_t, double, double, double, uint32_t, uint32_t, int32_t, uint32_t);
+  auto inProcess = reinterpret_cast<Chart>(
+      reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryW(L"MERIDAN.dll"), "Create_SPCBitmap")));
+  std::string localName(local.begin(), local.end());
+  ASSERT_EQ(inProcess(nullptr, localName.c_str(), 600, 400, 1.5, "Helper chart", 12, values.data(), 50, 25.0, 25.02,
+                      24.98, 1, 1, 5, 1),
+            0);
+  EXPECT_TRUE(wintest::ReadFileBytes(local) == bytes) << "the page drawn through the helper differs";
   SafeArrayDestroy(meaval);
   wintest::RemoveTree(folder);
 }
 
+// The readout's value of channel n is the text of its control 70 + n.
+std::wstring ReadoutOf(HWND readout, int channel) { return TextOf(GetDlgItem(readout, 70 + channel)); }
+
 TEST_F(ThroughTheHelper, VexoOpensAndUpdatesTheReadoutWindowInTheHelper) {
   if (!LibraryHas("Display_Init")) GTEST_SKIP() << "MERIDAN.dll has no Display_ exports yet";
   std::vector<double> flags(21, 0.0), devices(21, 1.0), addresses(21, 1.0), resolution(21, 3.0);
-  std::vector<double> nominal(21, 25.0), upper(21, 25.05), lower(21, 24.95);
+  std::vector<double> nominal(21, 25.0), upper(21, 0.05), lower(21, -0.05);
   flags[1] = flags[2] = 1.0;
   SAFEARRAY* mvFlags = MakeArray(VT_I2, 0, flags);
   SAFEARRAY* mvDevices = MakeArray(VT_I2, 0, devices);
@@ -415,12 +434,18 @@ TEST_F(ThroughTheHelper, VexoOpensAndUpdatesTheReadoutWindowInTheHelper) {
   HWND readout = WindowOf(helperProcess_, caption);
   ASSERT_NE(readout, nullptr) << "no readout window in the helper's process";
   EXPECT_TRUE(IsWindowVisible(readout));
+  // The window fills in its readouts by itself shortly after it opened; the helper's loop runs its timer.
+  EXPECT_TRUE(PumpUntil([readout] { return ReadoutOf(readout, 1) == L"0.000  "; }, 3000)) << "readout never shown";
 
-  std::vector<double> measured(21, 25.0);
-  measured[1] = 25.0123;
+  std::vector<double> measured(21, 0.0), errors(21, 0.0);
+  measured[1] = 25.0124;
+  measured[2] = 24.9871;
+  errors[2] = 1;
   SAFEARRAY* mv = MakeArray(VT_R8, 0, measured);
-  SAFEARRAY* mvError = MakeArray(VT_I2, 0, std::vector<double>(21, 0.0));
+  SAFEARRAY* mvError = MakeArray(VT_I2, 0, errors);
   EXPECT_EQ(Call(helper_, L"Vexo_ShowValues", {RefArray(&mv), RefArray(&mvError)}).hr, S_OK);
+  EXPECT_EQ(ReadoutOf(readout, 1), L"25.012  ");  // updated before the call returned
+  EXPECT_EQ(ReadoutOf(readout, 2), L"Err");
   EXPECT_EQ(Call(helper_, L"Vexo_ShowDisplay", {I2(0)}).hr, S_OK);
   EXPECT_FALSE(IsWindowVisible(readout));
   EXPECT_EQ(Call(helper_, L"Vexo_ShowDisplay", {I2(1)}).hr, S_OK);
