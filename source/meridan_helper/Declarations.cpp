@@ -1,8 +1,10 @@
 #include "Declarations.h"
 
 #include <string>
+#include <type_traits>
 
 #include "DispatchSupport.h"
+#include "meridan_api.h"
 
 namespace {
 
@@ -15,6 +17,58 @@ const char* const kExportNames[] = {
 constexpr int kExportCount = sizeof kExportNames / sizeof kExportNames[0];
 static_assert(kExportCount == static_cast<int>(LibraryExport::Create_SPCStatistics) + 1,
               "one export name per declaration");
+
+// The helper calls through its own declarations, never the library's import,
+// but each must pass its arguments exactly as the export takes them: the same
+// number, each in a slot of the same size and kind (integer or floating point).
+struct CallShape {
+  int result;
+  int count;
+  int slots[16];
+};
+
+template <typename T>
+constexpr int Slot() {
+  if constexpr (std::is_void<T>::value) {
+    return 0;
+  } else {
+    return (std::is_floating_point<T>::value ? 100 : 0) + (sizeof(T) <= 4 ? 4 : static_cast<int>(sizeof(T)));
+  }
+}
+
+template <typename R, typename... A>
+constexpr CallShape ShapeOf(R(WINAPI*)(A...)) {
+  return CallShape{Slot<R>(), static_cast<int>(sizeof...(A)), {Slot<A>()...}};
+}
+
+template <typename Declared, typename Exported>
+constexpr bool SameCall() {
+  CallShape a = ShapeOf(static_cast<Declared>(nullptr)), b = ShapeOf(static_cast<Exported>(nullptr));
+  if (a.result != b.result || a.count != b.count) return false;
+  for (int i = 0; i < a.count; ++i)
+    if (a.slots[i] != b.slots[i]) return false;
+  return true;
+}
+
+#define SAME_CALL(name) static_assert(SameCall<name##_Function, decltype(&::name)>(), #name " differs from the export")
+SAME_CALL(MERIDAN_Setup);
+SAME_CALL(MERIDAN_GetName);
+SAME_CALL(MERIDAN_Init);
+SAME_CALL(MERIDAN_DeInit);
+SAME_CALL(MERIDAN_Trigger);
+SAME_CALL(MERIDAN_Value);
+SAME_CALL(MERIDAN_Collect);
+SAME_CALL(MERIDAN_PreInit);
+SAME_CALL(MERIDAN_GetInt);
+SAME_CALL(MERIDAN_Win_MechAdj);
+SAME_CALL(MERIDAN_IsExcelStarted);
+SAME_CALL(Display_Init);
+SAME_CALL(Display_DeInit);
+SAME_CALL(Display_ShowValues);
+SAME_CALL(Display_ShowDisplay);
+SAME_CALL(Create_SPCBitmap);
+SAME_CALL(Create_SPCStatistics);
+#undef SAME_CALL
 
 HMODULE library;
 FARPROC addresses[kExportCount];

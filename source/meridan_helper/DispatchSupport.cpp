@@ -61,7 +61,7 @@ HRESULT ConvertArray(SAFEARRAY* source, VARTYPE element, SAFEARRAY** converted) 
     LONG lower = 0, upper = -1;
     SafeArrayGetLBound(source, d + 1, &lower);
     SafeArrayGetUBound(source, d + 1, &upper);
-    bounds[dims - 1 - d] = {static_cast<ULONG>(upper - lower + 1), lower};
+    bounds[d] = {static_cast<ULONG>(upper - lower + 1), lower};
   }
   SAFEARRAY* copy = SafeArrayCreate(element, dims, bounds.data());
   if (!copy) return E_OUTOFMEMORY;
