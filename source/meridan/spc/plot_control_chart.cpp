@@ -29,18 +29,6 @@ enum Slot {
   kHighlightBrush = 20,
 };
 
-HPEN MakePen(HGDIOBJ* handles, int slot, int style, int width, COLORREF colour) {
-  HPEN pen = CreatePen(style, width, colour);
-  handles[slot] = pen;
-  return pen;
-}
-
-HBRUSH MakeBrush(HGDIOBJ* handles, int slot, COLORREF colour) {
-  HBRUSH brush = CreateSolidBrush(colour);
-  handles[slot] = brush;
-  return brush;
-}
-
 void Line(HDC dc, const Segment& segment) {
   MoveToEx(dc, segment.x0, segment.y0, nullptr);
   LineTo(dc, segment.x1, segment.y1);

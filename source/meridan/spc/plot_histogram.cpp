@@ -19,18 +19,6 @@ enum Slot {
   kEndBarBrush = 12,
 };
 
-HPEN MakePen(HGDIOBJ* handles, int slot, int style, int width, COLORREF colour) {
-  HPEN pen = CreatePen(style, width, colour);
-  handles[slot] = pen;
-  return pen;
-}
-
-HBRUSH MakeBrush(HGDIOBJ* handles, int slot, COLORREF colour) {
-  HBRUSH brush = CreateSolidBrush(colour);
-  handles[slot] = brush;
-  return brush;
-}
-
 void Lines(HDC dc, HPEN pen, const std::vector<Segment>& segments) {
   if (segments.empty()) return;
   SelectObject(dc, pen);

@@ -9,6 +9,19 @@
 
 #include "spc/spc_request.h"
 
+// Creates a pen or a brush and stores it in its handle slot for the page to delete.
+inline HPEN MakePen(HGDIOBJ* handles, int slot, int style, int width, COLORREF colour) {
+  HPEN pen = CreatePen(style, width, colour);
+  handles[slot] = pen;
+  return pen;
+}
+
+inline HBRUSH MakeBrush(HGDIOBJ* handles, int slot, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  handles[slot] = brush;
+  return brush;
+}
+
 constexpr int kControlChartSlots = 21;
 constexpr int kHistogramSlots = 13;
 constexpr int kPanelSlots = 5;

@@ -38,13 +38,13 @@ float StatPanel_Narrow(double value) {
 void StatPanel_ComposeRows(const SpcRequest& request, const SpcStatistics& stats, StatRow rows[kStatRows + 1]) {
   std::memset(rows, 0, sizeof(StatRow) * (kStatRows + 1));
   const int32_t n = stats.n;
-  struct Spec {
+  struct RowFormat {
     const char* label;
     double value;
     int16_t decimals;  // -1: a whole number
     bool missing;      // shown as "---"
   };
-  const Spec spec[kStatRows] = {
+  const RowFormat formats[kStatRows] = {
       {"USL", request.USL, 4, !(request.USLOnOff > 0)},
       {"Nom", request.NomSize, 4, false},
       {"LSL", request.LSL, 4, !(request.LSLOnOff > 0)},
@@ -63,7 +63,7 @@ void StatPanel_ComposeRows(const SpcRequest& request, const SpcStatistics& stats
       {"Cpk", stats.Cpk, 2, n < 2},
   };
   for (int r = 1; r <= kStatRows; ++r) {
-    const Spec& row = spec[r - 1];
+    const RowFormat& row = formats[r - 1];
     Copy(rows[r].label, row.label);
     if (row.missing)
       Copy(rows[r].value, "---");
