@@ -5,6 +5,9 @@
 //   seed 12345
 //   name 1 Bench caliper
 //   gauge 1 1 25.000 0.010      (device, address, nominal size, standard deviation)
+// When the environment variable TESSAN_SIM_TRACE names a file, every call's
+// record (the text Sim_GetLastCall gives) is also appended to it as one line,
+// so that tests can see what reached a kit loaded in another process.
 #include "tessan_ddk.h"
 
 #include <cmath>
@@ -143,6 +146,12 @@ void Record(const char* name, std::initializer_list<uint32_t> arguments) {
   for (uint32_t argument : arguments)
     length += std::snprintf(kit.lastCall + length, sizeof kit.lastCall - length, " %lu",
                             static_cast<unsigned long>(argument));
+  if (const char* tracePath = std::getenv("TESSAN_SIM_TRACE")) {
+    if (FILE* trace = std::fopen(tracePath, "a")) {
+      std::fprintf(trace, "%s\n", kit.lastCall);
+      std::fclose(trace);
+    }
+  }
 }
 
 }  // namespace

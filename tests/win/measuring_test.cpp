@@ -1,6 +1,7 @@
 // The measuring exports through the real MERIDAN.dll, with the stand-in kit
 // behind it reporting exactly what arrived.
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -136,7 +137,22 @@ class HostCount : public testing::Test {
     ASSERT_TRUE(CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                &process));
     processes_.push_back(process);
-    WaitForInputIdle(process.hProcess, 2000);
+    ASSERT_TRUE(WaitUntilListed(process)) << "the started process never showed up in the process list";
+  }
+
+  // A console program is not waited for by WaitForInputIdle: wait until the
+  // process list shows it with its path, as the count will see it.
+  static bool WaitUntilListed(const PROCESS_INFORMATION& process) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+      DWORD ids[1024], bytes = 0;
+      EnumProcesses(ids, sizeof ids, &bytes);
+      wchar_t path[MAX_PATH];
+      for (DWORD i = 0; i < bytes / sizeof(DWORD); ++i)
+        if (ids[i] == process.dwProcessId && GetModuleFileNameExW(process.hProcess, nullptr, path, MAX_PATH) > 0)
+          return true;
+      Sleep(10);
+    }
+    return false;
   }
 
   std::vector<PROCESS_INFORMATION> processes_;
