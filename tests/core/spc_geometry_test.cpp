@@ -451,6 +451,19 @@ TEST_F(AxisTicks, LongTicksStopAtTheUpperLimit) {
   EXPECT_EQ(plan.major[3].label, "9");
 }
 
+TEST_F(AxisTicks, TickPositionMultipliesByTheLengthBeforeDividingByTheRange) {
+  // Range -0.3 .. 0.9, step 0.3: the fourth tick is -0.3 + 3 x 0.3, a hair below 0.6, so
+  // 14 x (v - min) / 1.2 is a hair below 10.5 and rounds to 10. Dividing first,
+  // 14 x ((v - min) / 1.2) comes out at exactly 10.5 and would round to 11.
+  AxisTickPlan plan;
+  Axis_PlanTicks(0, 0, 14, 20, 2, 5, 7, 1.25, 0.9, -0.3, 0.3, 4, &plan);
+  ASSERT_EQ(plan.major.size(), 5u);
+  EXPECT_EQ(plan.major[3].tick.x0, 10);
+  Axis_PlanTicks(0, 0, 20, 14, 3, 5, 7, 1.25, 0.9, -0.3, 0.3, 4, &plan);
+  ASSERT_EQ(plan.major.size(), 5u);
+  EXPECT_EQ(plan.major[3].tick.y0, 4);  // 14 - 10
+}
+
 TEST_F(AxisTicks, NothingForNoStepsOrAStepThatPlacesNothing) {
   AxisTickPlan plan;
   Axis_PlanTicks(0, 0, 50, 100, 3, 5, 7, 1.25, 10, 0, 2, 0, &plan);

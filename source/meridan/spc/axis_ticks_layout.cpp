@@ -13,10 +13,10 @@ struct Strip {
   double max, min;
   bool Horizontal() const { return side == 0 || side == 2; }
   // x along a horizontal strip, y along a vertical one.
+  // Multiplied before divided: a tick that falls on half a pixel rounds as the plots' own grid does.
   int32_t Place(double v) const {
-    double share = (v - min) / (max - min);
-    if (Horizontal()) return Px_Round(double(left) + Px_Round(width * share));
-    return Px_Round(double(top) + height - Px_Round(height * share));
+    if (Horizontal()) return Px_Round(double(left) + Px_Round(width * (v - min) / (max - min)));
+    return Px_Round(double(top) + height - Px_Round(height * (v - min) / (max - min)));
   }
   Segment Tick(int32_t at, int32_t length) const {
     int32_t right = left + width, bottom = top + height;
