@@ -263,6 +263,14 @@ TEST(NormalDensity, MatchesTheStandardNormalTable) {
   EXPECT_NEAR(Normal_Density(12, 10, 2), 0.2419707 / 2, 1e-6);
 }
 
+TEST(NormalDensity, DividesThePowerBySigmaTimesRootTwoPi) {
+  // e (single precision 2.7182817) to the -2, divided by 1 x 2.5066283 (single precision):
+  // 0.05399096978619517. Multiplying by a reciprocal taken first ends one bit lower.
+  const double e = 2.7182817f, rootTwoPi = 2.5066283f;
+  EXPECT_EQ(Normal_Density(2, 0, 1), std::pow(e, -2.0) / rootTwoPi);
+  EXPECT_EQ(Normal_Density(1, 0, 0.5), std::pow(e, -2.0) / (0.5 * rootTwoPi));
+}
+
 class HistogramGeometry : public testing::Test {
  protected:
   int32_t counts[17] = {0, 2, 5, 5, 2};

@@ -126,7 +126,7 @@ MarkerReach ControlChart_MarkerReach(double scale) {
 
 double Normal_Density(double x, double mean, double sigma) {
   double exponent = -((x - mean) * (x - mean)) / (2 * sigma * sigma);
-  return Math_PowF(2.7182817f, exponent) * (1 / (sigma * 2.5066283f));
+  return Math_PowF(2.7182817f, exponent) / (sigma * 2.5066283f);
 }
 
 void Histogram_Plan(const HistogramInput& in, HistogramPlan* plan) {
