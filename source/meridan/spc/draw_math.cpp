@@ -1,6 +1,10 @@
 #include "spc/draw_math.h"
 
+#include <cfloat>
 #include <cmath>
+
+// Every pixel and figure is worked out in plain double (and single) precision.
+static_assert(FLT_EVAL_METHOD == 0, "floating-point expressions must not be evaluated in extended precision");
 
 namespace {
 double SpcScale = 1.0;
