@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "bench_timing.h"
-#include "spc/spc_request.h"
-#include "spc/spc_table.h"
+#include "spc/core/spc_request.h"
+#include "spc/core/spc_table.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // Axis scaling: limits widened to multiples of a step, a step that lets the
 // labels fit, at the page scale in force. Figures worked out by hand.
-#include "spc/axis_scale.h"
+#include "spc/core/axis_scale.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "spc/draw_math.h"
+#include "spc/core/draw_math.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "spc/spc_request.h"
-#include "spc/spc_table.h"
+#include "spc/core/spc_request.h"
+#include "spc/core/spc_table.h"
 
 namespace coretest {
 

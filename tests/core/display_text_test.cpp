@@ -8,9 +8,9 @@
 #include <limits>
 #include <string>
 
-#include "display/display_bar.h"
-#include "display/display_channels.h"
-#include "display/display_text.h"
+#include "display/core/display_bar.h"
+#include "display/core/display_channels.h"
+#include "display/core/display_text.h"
 
 namespace {
 

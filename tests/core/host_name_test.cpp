@@ -1,5 +1,5 @@
 // Which executable paths count as a running spreadsheet host.
-#include "measuring/host_name.h"
+#include "measuring/core/host_name.h"
 
 #include <gtest/gtest.h>
 

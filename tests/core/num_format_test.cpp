@@ -1,5 +1,5 @@
 // Number texts: "%f" under any locale, cut (not rounded again) to the decimals wanted.
-#include "spc/num_format.h"
+#include "core/num_format.h"
 
 #include <gtest/gtest.h>
 

@@ -8,10 +8,10 @@
 #include <limits>
 #include <string>
 
-#include "spc/axis_ticks_layout.h"
-#include "spc/bmp_layout.h"
-#include "spc/draw_math.h"
-#include "spc/plot_geometry.h"
+#include "spc/core/axis_ticks_layout.h"
+#include "spc/core/bmp_layout.h"
+#include "spc/core/draw_math.h"
+#include "spc/core/plot_geometry.h"
 
 namespace {
 

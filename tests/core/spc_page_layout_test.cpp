@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core_test_support.h"
-#include "spc/page_layout.h"
-#include "spc/spc_table.h"
+#include "spc/core/page_layout.h"
+#include "spc/core/spc_table.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "core_test_support.h"
-#include "spc/panel_grid.h"
-#include "spc/stat_panel_rows.h"
+#include "spc/core/panel_grid.h"
+#include "spc/core/stat_panel_rows.h"
 
 namespace {
 

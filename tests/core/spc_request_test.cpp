@@ -2,7 +2,7 @@
 // subgroups, control limits and the figures handed to macros. Expected figures
 // are worked out by hand here, or come from tests/data/spc_reference.py
 // (Python's statistics module) through tests/data/spc_reference.txt.
-#include "spc/spc_request.h"
+#include "spc/core/spc_request.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core_test_support.h"
-#include "spc/spc_statistics_results.h"
-#include "spc/spc_table.h"
+#include "spc/core/spc_statistics_results.h"
+#include "spc/core/spc_table.h"
 
 namespace {
 

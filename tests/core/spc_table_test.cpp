@@ -1,6 +1,6 @@
 // The constants table: how table text is read, and the shipped TESSAN_SPC.TAB
 // checked against published control-chart constants and the normal distribution.
-#include "spc/spc_table.h"
+#include "spc/core/spc_table.h"
 
 #include <gtest/gtest.h>
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "spc/draw_math.h"
-#include "spc/draw_primitives.h"
-#include "spc/file_open.h"
-#include "spc/spc_drawing.h"
+#include "spc/core/draw_math.h"
+#include "spc/gdi/draw_primitives.h"
+#include "spc/gdi/file_open.h"
+#include "spc/gdi/spc_drawing.h"
 #include "spc_page_support.h"
 
 namespace {

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "meridan_api.h"
-#include "spc/page_layout.h"
-#include "spc/plot_geometry.h"
-#include "spc/spc_table.h"
+#include "spc/core/page_layout.h"
+#include "spc/core/plot_geometry.h"
+#include "spc/core/spc_table.h"
 #include "win_test_support.h"
 
 namespace spctest {

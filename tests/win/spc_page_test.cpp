@@ -6,9 +6,9 @@
 // as well).
 #include <algorithm>
 
-#include "spc/draw_math.h"
-#include "spc/draw_primitives.h"
-#include "spc/spc_drawing.h"
+#include "spc/core/draw_math.h"
+#include "spc/gdi/draw_primitives.h"
+#include "spc/gdi/spc_drawing.h"
 #include "spc_page_support.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "meridan_api.h"
-#include "spc/spc_request.h"
-#include "spc/spc_statistics_results.h"
-#include "spc/spc_table.h"
+#include "spc/core/spc_request.h"
+#include "spc/core/spc_statistics_results.h"
+#include "spc/core/spc_table.h"
 #include "win_test_support.h"
 
 namespace {

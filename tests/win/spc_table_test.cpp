@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "spc/spc_table.h"
+#include "spc/core/spc_table.h"
 #include "win_test_support.h"
 
 namespace {

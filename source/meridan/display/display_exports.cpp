@@ -2,9 +2,9 @@
 // called Display_Init; all calls come from that thread.
 #include <cstdint>
 
-#include "display/display_channels.h"
-#include "display/display_window.h"
-#include "measuring/library_entry.h"
+#include "display/core/display_channels.h"
+#include "display/window/display_window.h"
+#include "library/library_entry.h"
 #include "meridan_api.h"
 
 static const WORD kDisplayDialogTemplate = 1;

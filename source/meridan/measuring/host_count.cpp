@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "measuring/host_name.h"
+#include "measuring/core/host_name.h"
 #include "meridan_api.h"
 
 namespace {

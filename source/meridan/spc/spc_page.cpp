@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "meridan_api.h"
-#include "spc/draw_math.h"
-#include "spc/draw_primitives.h"
-#include "spc/page_layout.h"
-#include "spc/spc_drawing.h"
-#include "spc/spc_request.h"
+#include "spc/core/draw_math.h"
+#include "spc/gdi/draw_primitives.h"
+#include "spc/core/page_layout.h"
+#include "spc/gdi/spc_drawing.h"
+#include "spc/core/spc_request.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <windows.h>
 
 #include "meridan_api.h"
-#include "spc/spc_request.h"
-#include "spc/spc_statistics_results.h"
+#include "spc/core/spc_request.h"
+#include "spc/core/spc_statistics_results.h"
 
 namespace {
 

@@ -1,0 +1,47 @@
+#include "core/num_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+size_t Fmt_Fixed6(double value, char* buffer, size_t size) {
+  if (size == 0) return 0;
+  char text[kFixedTextSize];
+  size_t length;
+  if (std::isnan(value)) {
+    std::strcpy(text, "nan");
+    length = 3;
+  } else if (std::isinf(value)) {
+    std::strcpy(text, value < 0 ? "-inf" : "inf");
+    length = value < 0 ? 4 : 3;
+  } else {
+    length = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6).ptr - text;
+  }
+  if (length > size - 1) length = size - 1;
+  std::memcpy(buffer, text, length);
+  buffer[length] = '\0';
+  return length;
+}
+
+void Num_FormatFixed(char* buffer, float value, int16_t decimals) {
+  static const double kHalf[] = {0.5, 0.05, 0.005, 0.0005, 0.00005, 0.000005};
+  if (decimals < 0 || decimals > 5) return;
+  double x = value;
+  double rounded = x >= 0 ? x + kHalf[decimals] : x - kHalf[decimals];
+  size_t length = Fmt_Fixed6(rounded, buffer, 48);
+  if (!std::strchr(buffer, '.')) return;  // nan and inf have no decimals to cut
+  size_t cut = decimals == 0 ? 7 : 6 - decimals;
+  buffer[length - cut] = '\0';
+}
+
+void Num_TrimToStep(char* label, char* step) {
+  for (int i = 0; i < 7; ++i) {
+    size_t stepLength = std::strlen(step);
+    if (stepLength == 0) return;
+    if (step[stepLength - 1] == '.') step[stepLength - 1] = '0';
+    if (step[stepLength - 1] != '0') return;
+    step[stepLength - 1] = '\0';
+    size_t labelLength = std::strlen(label);
+    if (labelLength > 0) label[labelLength - 1] = '\0';
+  }
+}

@@ -1,0 +1,364 @@
+#include "spc/core/spc_request.h"
+
+#include <cmath>
+
+#include "spc/core/spc_table.h"
+
+namespace {
+
+// ---- Chart kinds -----------------------------------------------------------
+// The chart kind code: the tens choose how the location limits are made, the
+// units digit u what is plotted per subgroup, u mod 3 the dispersion chart.
+
+enum class LimitRule { None, ShewhartMean, ShewhartMedian, ShewhartSingle, AcceptanceMean, AcceptanceMedian,
+                       AcceptanceSingle };
+enum class Plotted { Mean, Median, Extremes };  // Extremes: smallest value, largest value kept beside it
+enum class Dispersion { StdDev, Range, None };
+
+struct ChartKind {
+  bool controlCharts;  // typ 10 and above: location and dispersion charts, subgroup series written
+  LimitRule limits;
+  Plotted plotted;
+  Dispersion dispersion;
+  int16_t warningPresent;
+  int16_t seriesCount;
+};
+
+struct UnitsRow {
+  Plotted plotted;
+  Dispersion dispersion;
+};
+
+// By the units digit.
+constexpr UnitsRow kUnits[10] = {
+    {Plotted::Mean, Dispersion::StdDev},       {Plotted::Mean, Dispersion::Range},
+    {Plotted::Mean, Dispersion::None},         {Plotted::Median, Dispersion::StdDev},
+    {Plotted::Median, Dispersion::Range},      {Plotted::Median, Dispersion::None},
+    {Plotted::Extremes, Dispersion::StdDev},   {Plotted::Extremes, Dispersion::Range},
+    {Plotted::Extremes, Dispersion::None},     {Plotted::Extremes, Dispersion::StdDev},
+};
+
+struct LocationRow {
+  LimitRule limits;
+  int16_t warningPresent;
+  int16_t seriesCount;
+};
+
+// By family (below 10, Shewhart 1x, acceptance 2x, 30 and above) and plotted value.
+// From 30 up there is no limit rule: one series, no limit lines.
+constexpr int kFamilies = 4;
+constexpr LocationRow kLocation[kFamilies][3] = {
+    {{LimitRule::None, 0, 1}, {LimitRule::None, 0, 1}, {LimitRule::None, 0, 1}},
+    {{LimitRule::ShewhartMean, 1, 1}, {LimitRule::ShewhartMedian, 1, 1}, {LimitRule::ShewhartSingle, 1, 2}},
+    {{LimitRule::AcceptanceMean, 0, 1}, {LimitRule::AcceptanceMedian, 0, 1}, {LimitRule::AcceptanceSingle, 0, 2}},
+    {{LimitRule::None, 0, 1}, {LimitRule::None, 0, 1}, {LimitRule::None, 0, 1}},
+};
+
+ChartKind ChartKindOf(int16_t typ) {
+  if (typ < 0) return {false, LimitRule::None, Plotted::Mean, Dispersion::None, 0, 1};
+  int family = typ / 10 < kFamilies ? typ / 10 : kFamilies - 1;
+  const UnitsRow& units = kUnits[typ % 10];
+  const LocationRow& location = kLocation[family][static_cast<int>(units.plotted)];
+  return {family > 0, location.limits, units.plotted, units.dispersion, location.warningPresent,
+          location.seriesCount};
+}
+
+// ---- Arithmetic helpers ----------------------------------------------------
+
+// Table constant at `row`, single precision widened.
+double T(int row) { return static_cast<double>(SPC_GetConstant(static_cast<int16_t>(row))); }
+
+// Square root of a sum-of-squares difference: rounding can leave it slightly
+// below zero when all values are equal, which means no spread at all.
+double SpreadRoot(double radicand) { return radicand < 0.0 ? 0.0 : std::sqrt(radicand); }
+
+double LocationSeries[2 * kSeriesStride];
+double DispersionSeries[kSeriesStride];
+
+constexpr int kLargestSubgroup = 20;
+
+// ---- Steps of a request ----------------------------------------------------
+
+double XPositions(const SpcRequest& request) {
+  int32_t positions = request.typ == 1 ? request.numofval : request.numofval / request.SampleSize;
+  return positions < 10 ? 10.0 : static_cast<double>(positions);
+}
+
+void OverallPass(const SpcRequest& request, SpcStatistics& stats) {
+  stats.n = request.numofval;
+  if (stats.n < 1) return;  // the caller's array is not read at all
+  const double* values = request.meaval;
+  stats.largest = stats.smallest = values[1];
+  for (int32_t i = 1; i <= stats.n; ++i) {
+    double x = values[i];
+    if (x > stats.largest) stats.largest = x;
+    if (x < stats.smallest) stats.smallest = x;
+    if (request.USLOnOff > 0 && x > request.USL) ++stats.countAbove;
+    if (request.LSLOnOff > 0 && x < request.LSL) ++stats.countBelow;
+    stats.sum += x;
+    stats.sumSquares += x * x;
+  }
+}
+
+void OverallFigures(SpcStatistics& stats) {
+  int32_t n = stats.n;
+  if (n >= 1) {
+    stats.mean = stats.sum / n;
+    stats.percentOutside = static_cast<double>(stats.countAbove + stats.countBelow) * 100.0 / n;
+  }
+  if (n >= 2) stats.stdDev = SpreadRoot((stats.sumSquares - n * stats.mean * stats.mean) / (n - 1));
+  stats.range = stats.largest - stats.smallest;
+}
+
+// Cm/Cmk from s and x̄, or Cp/Cpk from σ̂ and Z: the cases are tried in order.
+void Capability(const SpcRequest& request, double spread, double centre, double& index, double& indexK) {
+  index = indexK = 0.0;
+  if (!(spread > 0.0)) return;
+  bool upper = request.USLOnOff > 0, lower = request.LSLOnOff > 0;
+  if (upper && lower) {
+    index = (request.USL - request.LSL) / (6 * spread);
+    double nearest = request.USL - centre;
+    if (centre - request.LSL < nearest) nearest = centre - request.LSL;
+    indexK = nearest / (3 * spread);
+  }
+  if (lower && request.USLOnOff == 0) {
+    index = (request.NomSize - request.LSL) / (3 * spread);
+    indexK = (centre - request.LSL) / (3 * spread);
+  }
+  if (request.LSLOnOff == 0 && upper) {
+    index = (request.USL - request.NomSize) / (3 * spread);
+    indexK = (request.USL - centre) / (3 * spread);
+  }
+}
+
+void Histogram(const SpcRequest& request, const SpcStatistics& stats, HistogramClasses& classes) {
+  double lo = request.LSL, hi = request.USL;
+  if (stats.n >= 1) {  // without values only the limits span the classes
+    if (stats.smallest < lo) lo = stats.smallest;
+    if (stats.largest > hi) hi = stats.largest;
+  }
+  hi = hi + (hi - lo) / kHistogramClasses;
+  lo = lo - (hi - lo) / kHistogramClasses;
+  if (lo == hi) {
+    hi = hi + 0.01;
+    lo = lo - 0.01;
+  }
+  classes.lo = lo;
+  classes.hi = hi;
+  for (int i = 0; i <= kHistogramClasses; ++i) classes.bounds[i] = lo + i * (hi - lo) / kHistogramClasses;
+  for (int32_t v = 1; v <= stats.n; ++v) {
+    double x = request.meaval[v];
+    for (int i = 1; i <= kHistogramClasses; ++i) {
+      if (classes.bounds[i - 1] <= x && x < classes.bounds[i]) {
+        ++classes.counts[i];
+        break;
+      }
+    }
+  }
+  int32_t peak = 0;
+  for (int i = 1; i <= kHistogramClasses; ++i)
+    if (classes.counts[i] > peak) peak = classes.counts[i];
+  classes.peak = peak < 10 ? 10 : peak + 1;
+}
+
+// Z and σ̂ from the k complete subgroups of m values, by the SPCNorm method.
+void WithinSubgroups(const SpcRequest& request, SpcStatistics& stats) {
+  int32_t m = stats.m, k = stats.k;
+  if (m < 2 || k < 1 || request.SPCNorm < 0 || request.SPCNorm > 3) return;
+  double sumAll = 0.0, squaresAll = 0.0, pooled = 0.0, sumOfDeviations = 0.0, sumOfRanges = 0.0;
+  for (int32_t j = 1; j <= k; ++j) {
+    const double* values = request.meaval + m * (j - 1);
+    double sum = 0.0, squares = 0.0, smallest = 1e17, largest = -1e17;
+    for (int32_t i = 1; i <= m; ++i) {
+      double x = values[i];
+      sum += x;
+      squares += x * x;
+      if (x > largest) largest = x;
+      if (x < smallest) smallest = x;
+    }
+    sumAll += sum;
+    squaresAll += squares;
+    pooled += squares - sum * sum / m;
+    sumOfDeviations += SpreadRoot((squares - sum * sum / m) / (m - 1));
+    sumOfRanges += largest - smallest;
+  }
+  int32_t used = m * k;
+  stats.grandMean = sumAll / used;
+  switch (request.SPCNorm) {
+    case 3: stats.sigmaWithin = SpreadRoot(pooled / ((m - 1) * k)); break;
+    case 2: stats.sigmaWithin = (sumOfDeviations / k) / T(100 + m); break;
+    case 1: stats.sigmaWithin = (sumOfRanges / k) / T(250 + m); break;
+    default: stats.sigmaWithin = SpreadRoot((squaresAll - sumAll * sumAll / used) / (used - 1)); break;
+  }
+}
+
+void ShewhartLimits(double centre, double a, ControlLimits& limits) {
+  limits.upperControl = centre + SPC_QuantilePerMille(998.65) * a;
+  limits.upperWarning = centre + T(975) * a;
+  limits.lowerWarning = centre - T(975) * a;
+  limits.lowerControl = centre - SPC_QuantilePerMille(998.65) * a;
+}
+
+// Acceptance charts: a distance f·σ̂ inside the specification limits, whether
+// the limits are in force or not.
+void AcceptanceLimits(const SpcRequest& request, double f, double sigma, ControlLimits& limits) {
+  limits.upperControl = request.USL - f * sigma;
+  limits.lowerControl = request.LSL + f * sigma;
+  if (limits.upperControl < limits.lowerControl) {
+    double upper = limits.upperControl;
+    limits.upperControl = limits.lowerControl;
+    limits.lowerControl = upper;
+  }
+}
+
+void LocationLimits(const SpcRequest& request, LimitRule rule, const SpcStatistics& stats, ControlLimits& limits) {
+  const int32_t m = stats.m;
+  const double z = stats.grandMean, sigma = stats.sigmaWithin, rootM = std::sqrt(static_cast<double>(m));
+  switch (rule) {
+    case LimitRule::None: break;
+    case LimitRule::ShewhartMean: ShewhartLimits(z, sigma / rootM, limits); break;
+    case LimitRule::ShewhartMedian: ShewhartLimits(z, T(m) * sigma / rootM, limits); break;
+    case LimitRule::ShewhartSingle: {
+      // Quantiles at which all m single values of a subgroup stay inside with 99.73 % and 95 %.
+      double pA = (std::pow(0.9973, 1.0 / m) + 1) * 500;
+      double pW = (std::pow(0.95, 1.0 / m) + 1) * 500;
+      limits.upperControl = z + SPC_QuantilePerMille(pA) * sigma;
+      limits.upperWarning = z + SPC_QuantilePerMille(pW) * sigma;
+      limits.lowerWarning = z - SPC_QuantilePerMille(pW) * sigma;
+      limits.lowerControl = z - SPC_QuantilePerMille(pA) * sigma;
+      break;
+    }
+    case LimitRule::AcceptanceMean: AcceptanceLimits(request, T(950) + T(900) / rootM, sigma, limits); break;
+    case LimitRule::AcceptanceMedian:
+      AcceptanceLimits(request, T(950) + T(900) * T(m) / rootM, sigma, limits);
+      break;
+    case LimitRule::AcceptanceSingle: {
+      double f = T(950) - SPC_QuantilePerMille(std::pow(0.09999999999999998, 1.0 / m) * 1000);
+      AcceptanceLimits(request, f, sigma, limits);
+      break;
+    }
+  }
+}
+
+void DispersionLimits(const ChartKind& kind, const SpcStatistics& stats, ControlLimits& limits) {
+  int upperRow, lowerRow;
+  switch (kind.dispersion) {
+    case Dispersion::StdDev: upperRow = 360; lowerRow = 330; break;
+    case Dispersion::Range: upperRow = 420; lowerRow = 390; break;
+    default: return;  // no dispersion chart: all five stay 0
+  }
+  const double sigma = stats.sigmaWithin, upper = T(upperRow + stats.m), lower = T(lowerRow + stats.m);
+  limits.dispersionUpper = limits.dispersionUpperWarning = upper * sigma;
+  limits.dispersionLower = limits.dispersionLowerWarning = lower * sigma;
+  limits.dispersionCentre = (upper + lower) * sigma / 2;
+}
+
+void ControlLimitsOf(const SpcRequest& request, const ChartKind& kind, const SpcStatistics& stats,
+                     ControlLimits& limits) {
+  limits.seriesCount = 1;
+  if (stats.m < 2) return;  // no subgroups: no limits at all
+  // Kinds from 30 up make no location limits, so they draw no limit lines.
+  limits.limitsPresent = (kind.controlCharts && kind.limits == LimitRule::None) ? 0 : 1;
+  limits.warningPresent = kind.warningPresent;
+  limits.seriesCount = kind.seriesCount;
+  LocationLimits(request, kind.limits, stats, limits);
+  DispersionLimits(kind, stats, limits);
+}
+
+double Median(double* sorted, int32_t m) {
+  // Exchange sort of positions 1 .. m.
+  for (int32_t i = 1; i <= m - 1; ++i)
+    for (int32_t l = i + 1; l <= m; ++l)
+      if (sorted[l] < sorted[i]) {
+        double held = sorted[i];
+        sorted[i] = sorted[l];
+        sorted[l] = held;
+      }
+  return m % 2 == 1 ? sorted[(m + 1) / 2] : (sorted[m / 2] + sorted[m / 2 + 1]) / 2;
+}
+
+// Fills the subgroup series. The scratch subgroup lives on the stack (at most
+// 20 values), so there is no allocation that could fail.
+void SubgroupValues(const SpcRequest& request, const ChartKind& kind, const SpcStatistics& stats) {
+  const int32_t m = stats.m;
+  double scratch[kLargestSubgroup + 1];
+  double* location = LocationSeries;
+  double* largestSeries = LocationSeries + kSeriesStride;
+  for (int32_t j = 1; j <= stats.k; ++j) {
+    const double* values = request.meaval + m * (j - 1);
+    double sum = values[1], squares = values[1] * values[1], smallest = values[1], largest = values[1];
+    scratch[1] = values[1];
+    for (int32_t i = 2; i <= m; ++i) {
+      double x = values[i];
+      scratch[i] = x;
+      sum += x;
+      squares += x * x;
+      if (x < smallest) smallest = x;
+      if (x > largest) largest = x;
+    }
+    switch (kind.plotted) {
+      case Plotted::Mean: location[j] = sum / m; break;
+      case Plotted::Median: location[j] = Median(scratch, m); break;
+      case Plotted::Extremes:
+        location[j] = smallest;
+        largestSeries[j] = largest;
+        break;
+    }
+    switch (kind.dispersion) {
+      case Dispersion::StdDev: DispersionSeries[j] = SpreadRoot((squares - sum * sum / m) / (m - 1)); break;
+      case Dispersion::Range: DispersionSeries[j] = largest - smallest; break;
+      case Dispersion::None: DispersionSeries[j] = 0.0; break;  // nothing of an earlier request stays
+    }
+  }
+}
+
+}  // namespace
+
+double* SPC_LocationSeries() { return LocationSeries; }
+
+double* SPC_DispersionSeries() { return DispersionSeries; }
+
+double SPC_QuantilePerMille(double p) {
+  if (std::isnan(p)) return p;
+  // Below the median the normal quantile is the mirror image of the one above.
+  if (p < 500.0) return -SPC_QuantilePerMille(1000.0 - p);
+  if (p >= 998.64 && p <= 998.66) return 3.0;
+  double whole = std::floor(p);
+  int a = whole <= 1000.0 ? static_cast<int>(whole) : 1000;
+  int b = a + 1 <= 1000 ? a + 1 : 1000;
+  if (a == b) return T(a);  // from 1000 per mille up: the last row, whatever p is
+  return (T(b) - T(a)) * (p - a) + T(a);
+}
+
+bool SPC_ComputeRequest(const SpcRequest& request, SpcResult& result) {
+  if (request.SampleSize <= 0 || request.numofval < 0 || request.numofval > 65535) return false;
+  if (request.numofval > 0 && !request.meaval) return false;
+  result = SpcResult{};
+  const ChartKind kind = ChartKindOf(request.typ);
+  SpcStatistics& stats = result.stats;
+
+  result.xPositions = XPositions(request);
+  OverallPass(request, stats);
+  OverallFigures(stats);
+  Capability(request, stats.stdDev, stats.mean, stats.Cm, stats.Cmk);
+  Histogram(request, stats, result.classes);
+
+  // Consecutive subgroups; k counts with the size given, at most 20 values are used per subgroup.
+  stats.k = request.numofval / request.SampleSize;
+  stats.m = request.SampleSize > kLargestSubgroup ? kLargestSubgroup : request.SampleSize;
+  WithinSubgroups(request, stats);
+  if (stats.m < 2) {
+    stats.Cp = stats.Cm;
+    stats.Cpk = stats.Cmk;
+  } else {
+    Capability(request, stats.sigmaWithin, stats.grandMean, stats.Cp, stats.Cpk);
+  }
+  ControlLimitsOf(request, kind, stats, result.limits);
+
+  if (kind.controlCharts && stats.m >= 2) {
+    SubgroupValues(request, kind, stats);
+    result.seriesWritten = true;
+    result.dispersionWritten = kind.dispersion != Dispersion::None;
+  }
+  return true;
+}

@@ -1,0 +1,142 @@
+// The control chart plot: one chart area of the SPC page.
+#include "spc/core/draw_math.h"
+#include "spc/gdi/draw_primitives.h"
+#include "spc/core/plot_geometry.h"
+#include "spc/gdi/spc_drawing.h"
+
+namespace {
+
+// Slots 0 to 4 hold the pens Plot_FillAndFrame makes.
+enum Slot {
+  kLimit1Pen = 5,
+  kMarker1Pen = 6,
+  kLinePen = 7,
+  kPointPen = 8,
+  kLimit2Pen = 9,
+  kMarker2Pen = 10,
+  kLimit3Pen = 11,
+  kMarker3Pen = 12,
+  kHighlightPen = 13,
+  kBackBrush = 15,
+  kPointBrush = 16,
+  kColour1Brush = 17,
+  kColour2Brush = 18,
+  kColour3Brush = 19,
+  kHighlightBrush = 20,
+};
+
+void Line(HDC dc, const Segment& segment) {
+  MoveToEx(dc, segment.x0, segment.y0, nullptr);
+  LineTo(dc, segment.x1, segment.y1);
+}
+
+void Marker(HDC dc, int32_t x, int32_t y, const MarkerReach& reach, bool cross) {
+  if (cross) {
+    Line(dc, {x - reach.near3, y - reach.near3, x + reach.far4, y + reach.far4});
+    Line(dc, {x - reach.near3, y + reach.far4, x + reach.far4, y - reach.near3});
+  } else {
+    Ellipse(dc, x - reach.dot2, y - reach.dot2, x + reach.dot2, y + reach.dot2);
+  }
+}
+
+}  // namespace
+
+void Plot_ControlChart(HDC dc, HGDIOBJ* handles, int32_t left, int32_t top, int32_t width, int32_t height,
+                       int32_t firstSample, int32_t lastSample, double yMin, double yMax, const double* values,
+                       int32_t count, int32_t series, double upper1, double lower1, double upper2, double lower2,
+                       double upper3, double lower3, int16_t lineMask, double centre, int16_t gridOn,
+                       double xGridStep, int16_t xGridCount, double yGridStep, int16_t yGridCount, HPEN framePenA,
+                       HPEN framePenB, COLORREF backColour, COLORREF frameColour, COLORREF lineColour,
+                       COLORREF pointColour, COLORREF colour1, COLORREF colour2, COLORREF colour3,
+                       int16_t crossMarkers, int32_t highlightSample, COLORREF highlightColour) {
+  const double scale = SPC_GetScale();
+  const int w = ControlChart_PenWidth(scale);
+  HPEN limitPens[3];
+  HPEN markerPens[4];
+  limitPens[0] = MakePen(handles, kLimit1Pen, PS_SOLID, w + 1, colour1);
+  markerPens[1] = MakePen(handles, kMarker1Pen, PS_SOLID, w, colour1);
+  HPEN linePen = MakePen(handles, kLinePen, PS_SOLID, w, lineColour);
+  markerPens[0] = MakePen(handles, kPointPen, PS_SOLID, w, pointColour);
+  limitPens[1] = MakePen(handles, kLimit2Pen, PS_SOLID, w + 1, colour2);
+  markerPens[2] = MakePen(handles, kMarker2Pen, PS_SOLID, w, colour2);
+  limitPens[2] = MakePen(handles, kLimit3Pen, PS_DASH, 1, colour3);
+  markerPens[3] = MakePen(handles, kMarker3Pen, PS_SOLID, w, colour3);
+  HBRUSH markerBrushes[4];
+  markerBrushes[0] = MakeBrush(handles, kPointBrush, pointColour);
+  markerBrushes[1] = MakeBrush(handles, kColour1Brush, colour1);
+  markerBrushes[2] = MakeBrush(handles, kColour2Brush, colour2);
+  markerBrushes[3] = MakeBrush(handles, kColour3Brush, colour3);
+  const PlotLinePens pens = Plot_FillAndFrame(dc, handles, kBackBrush, left, top, width, height, framePenA, framePenB,
+                                              backColour, frameColour);
+  const PlotBox box = Plot_InnerBox(left, top, width, height);
+  // Nothing that needs a value's height can be placed on a range without width.
+  const bool valuesPlace = Plot_RangeUsable(yMin, yMax);
+
+  SelectObject(dc, pens.grid);
+  if (gridOn == 1 && valuesPlace)
+    for (double v : Plot_GridValues(yMin, yMax, yGridStep, yGridCount)) {
+      int32_t y = Plot_ValueY(box, v, yMin, yMax);
+      Line(dc, {box.left, y, box.right, y});
+    }
+  if (lastSample == 0) firstSample = 0;
+  if (gridOn == 1)
+    for (double z : Plot_GridValues(firstSample, lastSample, xGridStep, xGridCount)) {
+      int32_t x;
+      if (ControlChart_GridX(box, z, firstSample, lastSample, &x)) Line(dc, {x, box.top, x, box.bottom});
+    }
+
+  const bool samplesPlace = ControlChart_SamplesUsable(firstSample, lastSample);
+  if (highlightSample > 0 && samplesPlace) {
+    HPEN pen = MakePen(handles, kHighlightPen, PS_SOLID, 1, highlightColour);
+    HBRUSH brush = MakeBrush(handles, kHighlightBrush, highlightColour);
+    SelectObject(dc, pen);
+    SelectObject(dc, brush);
+    int32_t x = ControlChart_SampleX(box, highlightSample, firstSample, lastSample);
+    Rectangle(dc, x - 5, box.top, x + 5, box.bottom);
+  }
+
+  const double upper[3] = {upper1, upper2, upper3};
+  const double lower[3] = {lower1, lower2, lower3};
+  if (valuesPlace) {
+    for (int pair = 0; pair < 3; ++pair) {
+      if (!(lineMask & (1 << pair))) continue;
+      SelectObject(dc, limitPens[pair]);
+      for (double limit : {upper[pair], lower[pair]})
+        if (yMin <= limit && limit <= yMax) {
+          int32_t y = Plot_ValueY(box, limit, yMin, yMax);
+          Line(dc, {box.left, y, box.right, y});
+        }
+    }
+    if (yMin <= centre && centre <= yMax) {
+      SelectObject(dc, pens.centre);
+      int32_t y = Plot_ValueY(box, centre, yMin, yMax);
+      Line(dc, {box.left, y, box.right, y});
+      Line(dc, {box.left, y - 1, box.right, y - 1});  // two pixels thick
+    }
+  }
+
+  if (!values || !valuesPlace || !samplesPlace) return;
+  if (count > kSeriesStride - 1) count = kSeriesStride - 1;  // a series holds no more
+  const MarkerReach reach = ControlChart_MarkerReach(scale);
+  for (int32_t s = 1; s <= series; ++s) {
+    const double* point = values + int64_t{s - 1} * kSeriesStride;
+    SelectObject(dc, linePen);
+    for (int32_t i = 2; i <= count; ++i) {
+      Segment segment;
+      if (ControlChart_JoinSegment(box, yMin, yMax, ControlChart_SampleX(box, i - 1, firstSample, lastSample),
+                                   point[i - 1], ControlChart_SampleX(box, i, firstSample, lastSample), point[i],
+                                   &segment))
+        Line(dc, segment);
+    }
+    if (count >= kMarkerPointLimit) continue;  // too many points for markers to tell apart
+    for (int32_t i = 1; i <= count; ++i) {
+      double v = point[i];
+      if (!(yMin <= v && v <= yMax)) continue;
+      int zone = ControlChart_Zone(v, upper, lower, lineMask);
+      SelectObject(dc, markerBrushes[zone]);
+      SelectObject(dc, markerPens[zone]);
+      Marker(dc, ControlChart_SampleX(box, i, firstSample, lastSample), Plot_ValueY(box, v, yMin, yMax), reach,
+             crossMarkers != 0);
+    }
+  }
+}
