@@ -23,15 +23,19 @@ size_t Fmt_Fixed6(double value, char* buffer, size_t size) {
   return length;
 }
 
+size_t Num_CutDecimals(char* text, size_t length, int decimals) {
+  if (!std::strchr(text, '.') || decimals < 0 || decimals >= 6) return length;
+  length -= decimals == 0 ? 7 : 6 - decimals;  // "%f" writes six decimals after the point
+  text[length] = '\0';
+  return length;
+}
+
 void Num_FormatFixed(char* buffer, float value, int16_t decimals) {
   static const double kHalf[] = {0.5, 0.05, 0.005, 0.0005, 0.00005, 0.000005};
   if (decimals < 0 || decimals > 5) return;
   double x = value;
   double rounded = x >= 0 ? x + kHalf[decimals] : x - kHalf[decimals];
-  size_t length = Fmt_Fixed6(rounded, buffer, 48);
-  if (!std::strchr(buffer, '.')) return;  // nan and inf have no decimals to cut
-  size_t cut = decimals == 0 ? 7 : 6 - decimals;
-  buffer[length - cut] = '\0';
+  Num_CutDecimals(buffer, Fmt_Fixed6(rounded, buffer, 48), decimals);
 }
 
 void Num_TrimToStep(char* label, char* step) {
