@@ -31,6 +31,18 @@ HRESULT CheckResultPointer(short* result) {
   return S_OK;
 }
 
+// The methods whose arguments pass to the export unchanged: the status of the
+// call, or the error of a missing result place, library or export.
+template <typename Function, typename... Arguments>
+HRESULT CallForStatus(LibraryExport which, short* result, Arguments... arguments) {
+  HRESULT hr = CheckResultPointer(result);
+  Function function = nullptr;
+  if (SUCCEEDED(hr)) hr = Library_Bind(which, &function, IID__DLLFcts);
+  if (FAILED(hr)) return hr;
+  *result = Low16(function(arguments...));
+  return S_OK;
+}
+
 }  // namespace
 
 HRESULT DLLFcts_Create(REFIID iid, void** object) {
@@ -42,11 +54,7 @@ HRESULT DLLFcts_Create(REFIID iid, void** object) {
   return hr;
 }
 
-DLLFcts::DLLFcts() { Dispatch_GetTypeInfo(IID__DLLFcts, &typeInfo_); }
-
-DLLFcts::~DLLFcts() {
-  if (typeInfo_) typeInfo_->Release();
-}
+DLLFcts::DLLFcts() : DualDispatch(IID__DLLFcts) {}
 
 HRESULT STDMETHODCALLTYPE DLLFcts::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
@@ -75,34 +83,6 @@ ULONG STDMETHODCALLTYPE DLLFcts::Release() {
     Server_Unclaim();
   }
   return count;
-}
-
-HRESULT STDMETHODCALLTYPE DLLFcts::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = typeInfo_ ? 1 : 0;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE DLLFcts::GetTypeInfo(UINT index, LCID, ITypeInfo** typeInfo) {
-  if (!typeInfo) return E_POINTER;
-  *typeInfo = nullptr;
-  if (index != 0) return DISP_E_BADINDEX;
-  if (!typeInfo_) return TYPE_E_ELEMENTNOTFOUND;
-  typeInfo_->AddRef();
-  *typeInfo = typeInfo_;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE DLLFcts::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-  if (!typeInfo_) return E_UNEXPECTED;
-  return DispGetIDsOfNames(typeInfo_, names, count, ids);
-}
-
-HRESULT STDMETHODCALLTYPE DLLFcts::Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                          VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
-  if (!typeInfo_) return E_UNEXPECTED;
-  return Dispatch_Invoke(typeInfo_, static_cast<_DLLFcts*>(this), member, flags, params, result, exception,
-                         argumentError);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::InterfaceSupportsErrorInfo(REFIID iid) {
@@ -149,39 +129,19 @@ HRESULT STDMETHODCALLTYPE DLLFcts::Init(short* reserved, short language, BSTR Fi
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::DeInit(short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_DeInit_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_DeInit, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function());
-  return S_OK;
+  return CallForStatus<MERIDAN_DeInit_Function>(LibraryExport::MERIDAN_DeInit, result);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Trigger(short devicenr, short source, short typ, short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_Trigger_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Trigger, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(devicenr, source, typ));
-  return S_OK;
+  return CallForStatus<MERIDAN_Trigger_Function>(LibraryExport::MERIDAN_Trigger, result, devicenr, source, typ);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Value(short devicenr, short Address, double* Val1, short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_Value_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Value, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(devicenr, Address, Val1));
-  return S_OK;
+  return CallForStatus<MERIDAN_Value_Function>(LibraryExport::MERIDAN_Value, result, devicenr, Address, Val1);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Collect(short devicenr, short* Address, double* Val1, short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_Collect_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Collect, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(devicenr, Address, Val1));
-  return S_OK;
+  return CallForStatus<MERIDAN_Collect_Function>(LibraryExport::MERIDAN_Collect, result, devicenr, Address, Val1);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::PreInit(short InitTimes, short UseValueEx, short Reserve1, short Reserve2,
@@ -194,12 +154,7 @@ HRESULT STDMETHODCALLTYPE DLLFcts::PreInit(short InitTimes, short UseValueEx, sh
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::GetInt(LONG addr, short* variable, short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_GetInt_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_GetInt, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(addr, variable));
-  return S_OK;
+  return CallForStatus<MERIDAN_GetInt_Function>(LibraryExport::MERIDAN_GetInt, result, addr, variable);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Win_MechAdj(short gagenr, LONG parent, BSTR password, short* result) {
