@@ -24,8 +24,10 @@ size_t Fmt_Fixed6(double value, char* buffer, size_t size) {
 }
 
 size_t Num_CutDecimals(char* text, size_t length, int decimals) {
-  if (!std::strchr(text, '.') || decimals < 0 || decimals >= 6) return length;
-  length -= decimals == 0 ? 7 : 6 - decimals;  // "%f" writes six decimals after the point
+  const char* point = static_cast<const char*>(std::memchr(text, '.', length));
+  if (!point || decimals < 0 || decimals >= 6) return length;
+  size_t kept = static_cast<size_t>(point - text) + (decimals == 0 ? 0 : 1 + decimals);
+  if (kept < length) length = kept;  // a "%f" text always has the six decimals to cut
   text[length] = '\0';
   return length;
 }
@@ -39,13 +41,14 @@ void Num_FormatFixed(char* buffer, float value, int16_t decimals) {
 }
 
 void Num_TrimToStep(char* label, char* step) {
-  for (int i = 0; i < 7; ++i) {
+  int cuts = 0;
+  for (; cuts < 7; ++cuts) {
     size_t stepLength = std::strlen(step);
-    if (stepLength == 0) return;
+    if (stepLength == 0) break;
     if (step[stepLength - 1] == '.') step[stepLength - 1] = '0';
-    if (step[stepLength - 1] != '0') return;
+    if (step[stepLength - 1] != '0') break;
     step[stepLength - 1] = '\0';
-    size_t labelLength = std::strlen(label);
-    if (labelLength > 0) label[labelLength - 1] = '\0';
   }
+  // Each cut took a trailing zero of the six decimals; the seventh, the point.
+  Num_CutDecimals(label, std::strlen(label), cuts >= 6 ? 0 : 6 - cuts);
 }

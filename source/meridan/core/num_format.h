@@ -23,7 +23,8 @@ size_t Num_CutDecimals(char* text, size_t length, int decimals);
 // there; `buffer` holds at least 48 bytes. Other `decimals` leave it unchanged.
 void Num_FormatFixed(char* buffer, float value, int16_t decimals);
 
-// Cuts an axis label to the decimals its step has: up to seven times, a step
-// text ending in "." gets a "0" there, and while the step text ends in "0"
-// the last character of both texts is removed.
+// Cuts an axis label (a "%f" text) to the decimals its step has: up to seven
+// times, a step text ending in "." gets a "0" there, and while the step text
+// ends in "0" its last character is removed; the label keeps as many
+// decimals as the step then has (Num_CutDecimals).
 void Num_TrimToStep(char* label, char* step);
