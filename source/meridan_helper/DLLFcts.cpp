@@ -31,11 +31,11 @@ HRESULT CheckResultPointer(short* result) {
   return S_OK;
 }
 
-// The methods whose arguments pass to the export unchanged: the status of the
-// call, or the error of a missing result place, library or export.
+// The last step of a method with a result: when `hr`, the outcome of the
+// steps before (result place checked, texts converted), is a success, binds
+// the export and calls it; the result is the low half of its status.
 template <typename Function, typename... Arguments>
-HRESULT CallForStatus(LibraryExport which, short* result, Arguments... arguments) {
-  HRESULT hr = CheckResultPointer(result);
+HRESULT CallForStatus(HRESULT hr, LibraryExport which, short* result, Arguments... arguments) {
   Function function = nullptr;
   if (SUCCEEDED(hr)) hr = Library_Bind(which, &function, IID__DLLFcts);
   if (FAILED(hr)) return hr;
@@ -95,11 +95,8 @@ HRESULT STDMETHODCALLTYPE DLLFcts::Setup(short* reserved, short language, BSTR F
   AnsiText fileName, password;
   if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
   if (SUCCEEDED(hr)) hr = password.Make(passwort);
-  MERIDAN_Setup_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Setup, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(reserved, language, fileName.Data(), parent, password.Data()));
-  return S_OK;
+  return CallForStatus<MERIDAN_Setup_Function>(hr, LibraryExport::MERIDAN_Setup, result, reserved, language,
+                                                fileName.Data(), parent, password.Data());
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::GetName(short language, BSTR FileName, short devicenr, short typ, short output,
@@ -121,27 +118,27 @@ HRESULT STDMETHODCALLTYPE DLLFcts::Init(short* reserved, short language, BSTR Fi
   HRESULT hr = CheckResultPointer(result);
   AnsiText fileName;
   if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
-  MERIDAN_Init_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Init, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(reserved, language, fileName.Data(), WindowArgument(parent), wh));
-  return S_OK;
+  return CallForStatus<MERIDAN_Init_Function>(hr, LibraryExport::MERIDAN_Init, result, reserved, language,
+                                               fileName.Data(), WindowArgument(parent), wh);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::DeInit(short* result) {
-  return CallForStatus<MERIDAN_DeInit_Function>(LibraryExport::MERIDAN_DeInit, result);
+  return CallForStatus<MERIDAN_DeInit_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_DeInit, result);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Trigger(short devicenr, short source, short typ, short* result) {
-  return CallForStatus<MERIDAN_Trigger_Function>(LibraryExport::MERIDAN_Trigger, result, devicenr, source, typ);
+  return CallForStatus<MERIDAN_Trigger_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_Trigger, result,
+                                                  devicenr, source, typ);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Value(short devicenr, short Address, double* Val1, short* result) {
-  return CallForStatus<MERIDAN_Value_Function>(LibraryExport::MERIDAN_Value, result, devicenr, Address, Val1);
+  return CallForStatus<MERIDAN_Value_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_Value, result,
+                                                devicenr, Address, Val1);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Collect(short devicenr, short* Address, double* Val1, short* result) {
-  return CallForStatus<MERIDAN_Collect_Function>(LibraryExport::MERIDAN_Collect, result, devicenr, Address, Val1);
+  return CallForStatus<MERIDAN_Collect_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_Collect, result,
+                                                  devicenr, Address, Val1);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::PreInit(short InitTimes, short UseValueEx, short Reserve1, short Reserve2,
@@ -154,18 +151,16 @@ HRESULT STDMETHODCALLTYPE DLLFcts::PreInit(short InitTimes, short UseValueEx, sh
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::GetInt(LONG addr, short* variable, short* result) {
-  return CallForStatus<MERIDAN_GetInt_Function>(LibraryExport::MERIDAN_GetInt, result, addr, variable);
+  return CallForStatus<MERIDAN_GetInt_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_GetInt, result,
+                                                 addr, variable);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Win_MechAdj(short gagenr, LONG parent, BSTR password, short* result) {
   HRESULT hr = CheckResultPointer(result);
   AnsiText passwordText;
   if (SUCCEEDED(hr)) hr = passwordText.Make(password);
-  MERIDAN_Win_MechAdj_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Win_MechAdj, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(gagenr, parent, passwordText.Data()));
-  return S_OK;
+  return CallForStatus<MERIDAN_Win_MechAdj_Function>(hr, LibraryExport::MERIDAN_Win_MechAdj, result, gagenr, parent,
+                                                      passwordText.Data());
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::CloseProg() {
@@ -189,14 +184,11 @@ HRESULT STDMETHODCALLTYPE DLLFcts::Vexo_Init(LONG parent, BSTR Headline, SAFEARR
   AnsiText headline, units;
   if (SUCCEEDED(hr)) hr = headline.Make(Headline);
   if (SUCCEEDED(hr)) hr = units.Make(MVUnit, kDisplayUnitText);
-  Display_Init_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Display_Init, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(WindowArgument(parent), headline.Data(), flags.Element0<int16_t>(),
-                           devices.Element0<int16_t>(), addresses.Element0<int16_t>(), units.Data(),
-                           nominal.Element0<double>(), upper.Element0<double>(), lower.Element0<double>(),
-                           resolution.Element0<int16_t>()));
-  return S_OK;
+  return CallForStatus<Display_Init_Function>(hr, LibraryExport::Display_Init, result, WindowArgument(parent),
+                                              headline.Data(), flags.Element0<int16_t>(),
+                                              devices.Element0<int16_t>(), addresses.Element0<int16_t>(),
+                                              units.Data(), nominal.Element0<double>(), upper.Element0<double>(),
+                                              lower.Element0<double>(), resolution.Element0<int16_t>());
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Vexo_DeInit() {
@@ -236,13 +228,10 @@ HRESULT STDMETHODCALLTYPE DLLFcts::SPCBitmap(LONG parent, BSTR FileName, LONG wi
   AnsiText fileName, headline;
   if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
   if (SUCCEEDED(hr)) hr = headline.Make(Headline);
-  Create_SPCBitmap_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Create_SPCBitmap, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(WindowArgument(parent), fileName.Data(), width, height, factor, headline.Data(), typ,
-                           values.Element0<double>(), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize,
-                           SPCNorm));
-  return S_OK;
+  return CallForStatus<Create_SPCBitmap_Function>(hr, LibraryExport::Create_SPCBitmap, result,
+                                                  WindowArgument(parent), fileName.Data(), width, height, factor,
+                                                  headline.Data(), typ, values.Element0<double>(), numofval, NomSize,
+                                                  USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatistics(short typ, SAFEARRAY** meaval, LONG numofval, double NomSize,
@@ -253,10 +242,8 @@ HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatistics(short typ, SAFEARRAY** meaval, 
   ArrayArgument values, figures;
   if (SUCCEEDED(hr)) hr = values.Check(meaval, VT_R8, numofval, L"meaval", IID__DLLFcts);
   if (SUCCEEDED(hr)) hr = figures.Check(results, VT_R8, kStatisticsResults, L"results", IID__DLLFcts);
-  Create_SPCStatistics_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Create_SPCStatistics, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(typ, values.Element0<double>(), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff,
-                           SampleSize, SPCNorm, figures.Element0<double>()));
-  return S_OK;
+  return CallForStatus<Create_SPCStatistics_Function>(hr, LibraryExport::Create_SPCStatistics, result, typ,
+                                                      values.Element0<double>(), numofval, NomSize, USL, LSL,
+                                                      USLOnOff, LSLOnOff, SampleSize, SPCNorm,
+                                                      figures.Element0<double>());
 }
