@@ -262,6 +262,17 @@ class BothKindsOfHost(unittest.TestCase):
                     if p["type"] == "Variant" and p["default"] is not None:
                         self.fail(where + ": a Variant left out is told by IsMissing, not a default")
 
+    def test_module_level_names_differ_in_more_than_letter_case(self):
+        # VBA ignores letter case: Meridan_Value beside MERIDAN_Value would not compile.
+        for part in ("32", "64"):
+            names = list(self.routines["both"]) + list(self.routines[part])
+            names += [m.group("name") for p, m in declares(self.lines) if p == part]
+            names += [re.match(r"^(?:Public |Private )?(?:Const|Type) (\w+)", line).group(1)
+                      for p, line in self.lines
+                      if p in ("both", part) and re.match(r"^(?:Public |Private )?(?:Const|Type) \w+", line)]
+            folded = [n.lower() for n in names]
+            self.assertEqual(sorted(set(n for n in folded if folded.count(n) > 1)), [], part + "-bit hosts")
+
     def test_worksheet_function_and_wrappers_are_public(self):
         shared = self.routines["both"]
         for name in ("MERIDAN_SPC", "Meridan_Open", "Meridan_Close", "Meridan_SPCPage", "Meridan_SPCFigures",
