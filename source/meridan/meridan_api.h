@@ -47,8 +47,14 @@ int32_t WINAPI Create_SPCStatistics(uint32_t typ, const double* meaval, int32_t 
 // test 8; not a number: all), 4 whether the page marks the flagged points
 // (0 or not a number: no). `optionCount` elements from element 1 are read; an
 // option not given keeps its default, and with every option at its default the
-// figures are those of Create_SPCStatistics.
-
+// page and the figures are those of Create_SPCBitmap and Create_SPCStatistics.
+//
+// The page of Create_SPCBitmap, with flagged points marked and a legend line
+// naming the tests that fired and whether given limits are charted. Returns 0.
+int32_t WINAPI Create_SPCBitmapEx(HWND parent, const char* FileName, int32_t width, int32_t height, double factor,
+                                  const char* Headline, uint32_t typ, const double* meaval, int32_t numofval,
+                                  double NomSize, double USL, double LSL, uint32_t USLOnOff, uint32_t LSLOnOff,
+                                  int32_t SampleSize, uint32_t SPCNorm, const double* options, int32_t optionCount);
 // Elements 1 .. 48 as Create_SPCStatistics, then 49 and 50 the centre and
 // standard deviation the limits were made from, 51 and 52 whether each was
 // given (1) or the data's (0), 53 .. 60 the points flagged by tests 1 .. 8, 61
