@@ -305,3 +305,44 @@ HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatistics(short typ, SAFEARRAY** meaval, 
                            SampleSize, SPCNorm, figures.Element0<double>()));
   return S_OK;
 }
+
+HRESULT STDMETHODCALLTYPE DLLFcts::SPCBitmapEx(LONG parent, BSTR FileName, LONG width, LONG height, double factor,
+                                               BSTR Headline, short typ, SAFEARRAY** meaval, LONG numofval,
+                                               double NomSize, double USL, double LSL, short USLOnOff,
+                                               short LSLOnOff, LONG SampleSize, short SPCNorm, SAFEARRAY** options,
+                                               LONG optionCount, short* result) {
+  HRESULT hr = CheckResultPointer(result);
+  ArrayArgument values, settings;
+  if (SUCCEEDED(hr)) hr = values.Check(meaval, VT_R8, numofval, L"meaval", IID__DLLFcts);
+  if (SUCCEEDED(hr)) hr = settings.Check(options, VT_R8, optionCount, L"options", IID__DLLFcts);
+  AnsiText fileName, headline;
+  if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
+  if (SUCCEEDED(hr)) hr = headline.Make(Headline);
+  Create_SPCBitmapEx_Function function = nullptr;
+  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Create_SPCBitmapEx, &function, IID__DLLFcts);
+  if (FAILED(hr)) return hr;
+  *result = Low16(function(WindowArgument(parent), fileName.Data(), width, height, factor, headline.Data(), typ,
+                           values.Element0<double>(), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize,
+                           SPCNorm, settings.Element0<double>(), optionCount));
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatisticsEx(short typ, SAFEARRAY** meaval, LONG numofval, double NomSize,
+                                                   double USL, double LSL, short USLOnOff, short LSLOnOff,
+                                                   LONG SampleSize, short SPCNorm, SAFEARRAY** options,
+                                                   LONG optionCount, SAFEARRAY** results, LONG capacity,
+                                                   LONG* result) {
+  if (!result) return Dispatch_RaiseError(E_POINTER, L"No place for the result.", nullptr, IID__DLLFcts);
+  *result = 0;
+  ArrayArgument values, settings, figures;
+  HRESULT hr = values.Check(meaval, VT_R8, numofval, L"meaval", IID__DLLFcts);
+  if (SUCCEEDED(hr)) hr = settings.Check(options, VT_R8, optionCount, L"options", IID__DLLFcts);
+  // The array must hold every element up to the capacity the library is told of.
+  if (SUCCEEDED(hr)) hr = figures.Check(results, VT_R8, capacity, L"results", IID__DLLFcts);
+  Create_SPCStatisticsEx_Function function = nullptr;
+  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Create_SPCStatisticsEx, &function, IID__DLLFcts);
+  if (FAILED(hr)) return hr;
+  *result = function(typ, values.Element0<double>(), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize,
+                     SPCNorm, settings.Element0<double>(), optionCount, figures.Element0<double>(), capacity);
+  return S_OK;
+}
