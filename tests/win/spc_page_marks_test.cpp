@@ -113,6 +113,19 @@ TEST_F(SpcPageMarks, FlaggedPointsCarryARingAndTheOthersNone) {
   EXPECT_TRUE(point == kBlack || point == kRed);
 }
 
+TEST_F(SpcPageMarks, APointOffTheChartIsRingedOnTheEdgeItLeavesBy) {
+  Request request = Shifted(25, 0);
+  for (int i = 96; i <= 100; ++i) request.values[i] += 1.0;  // subgroup 20, far above the chart's range
+  SpcResult result;
+  PageLayout layout = request.Layout(&result);
+  ASSERT_GT(SPC_LocationSeries()[20], layout.location.yMax);
+  PageFile page = WrittenEx(request, Options(kNaN, kNaN, kNaN, 1));
+  const ChartArea& chart = layout.location;
+  const PlotBox box = Plot_InnerBox(chart.left, chart.top, chart.width, chart.height);
+  const int x = SampleColumn(chart, 20);
+  EXPECT_GT(page.Count(kRing, x - 8, box.top, x + 9, box.top + 9), 10);
+}
+
 TEST_F(SpcPageMarks, TheLegendLineNamesTheTestsInTheTitleBand) {
   Request request = Shifted(15, 12);
   SpcResult result;
