@@ -144,7 +144,7 @@ void SPC_RunTestsOfRequest(const SpcResult& result, uint8_t tests, SpcRunTests* 
   outcome->dispersionTested = (outcome->applied & 1) && result.dispersionWritten;
   if (outcome->applied) SPC_FlagRunTests(SPC_LocationTestSeries(result), outcome->applied, outcome->flags.data());
   if (outcome->dispersionTested) {
-    // The dispersion chart's flags go to their own bit; the location flags are kept aside meanwhile.
+    // Test 1 of the dispersion chart has a bit of its own in the subgroup's flags.
     std::vector<uint16_t> dispersion(outcome->flags.size(), 0);
     SPC_FlagRunTests(SPC_DispersionTestSeries(result), 1, dispersion.data());
     for (int32_t j = 1; j <= k; ++j)
@@ -157,10 +157,7 @@ void SPC_RunTestsOfRequest(const SpcResult& result, uint8_t tests, SpcRunTests* 
         ++outcome->counts[t];
         if (!outcome->firstFlagged[t]) outcome->firstFlagged[t] = j;
       }
-    if (f & kDispersionBeyondFlag) {
-      ++outcome->dispersionCount;
-      if (!outcome->dispersionFirst) outcome->dispersionFirst = j;
-    }
+    if (f & kDispersionBeyondFlag) ++outcome->dispersionCount;
   }
 }
 

@@ -42,7 +42,6 @@ struct SpcRunTests {
   int32_t counts[kRunTestCount] = {};
   int32_t firstFlagged[kRunTestCount] = {};  // subgroup number, 0 when none
   int32_t dispersionCount = 0;
-  int32_t dispersionFirst = 0;
   std::vector<uint16_t> flags;  // flags[j] for subgroups j = 1 .. k; flags[0] stays 0
 };
 
