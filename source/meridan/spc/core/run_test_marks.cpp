@@ -7,8 +7,14 @@ namespace {
 
 // Short names, test t at t - 1.
 const char* const kTestNames[kRunTestCount] = {
-    "beyond limits",   "nine on one side",         "six rising or falling",  "fourteen alternating",
-    "two of three beyond 2 sigma", "four of five beyond 1 sigma", "fifteen within 1 sigma", "eight beyond 1 sigma",
+    "beyond limits",
+    "nine on one side",
+    "six rising or falling",
+    "fourteen alternating",
+    "two of three beyond 2 sigma",
+    "four of five beyond 1 sigma",
+    "fifteen within 1 sigma",
+    "eight beyond 1 sigma",
 };
 
 double MarkerSize(double scale) {
