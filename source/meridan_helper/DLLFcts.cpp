@@ -20,14 +20,29 @@ constexpr LONG kStatisticsResults = 48;
 // passed: a short text must not let the kit write past the helper's buffer.
 constexpr size_t kNameRoom = 1024;
 
-// Integer results are the low 16 bits of the library's 32-bit status.
+// Integer results are the low 16 bits of the library's 32-bit status; a Long result is all of it.
 short Low16(int32_t status) { return static_cast<short>(static_cast<uint16_t>(status & 0xFFFF)); }
+short ResultOf(int32_t status, short*) { return Low16(status); }
+LONG ResultOf(int32_t status, LONG*) { return status; }
 
 HWND WindowArgument(LONG handle) { return reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle)); }
 
-HRESULT CheckResultPointer(short* result) {
+template <typename Result>
+HRESULT CheckResultPointer(Result* result) {
   if (!result) return Dispatch_RaiseError(E_POINTER, L"No place for the result.", nullptr, IID__DLLFcts);
   *result = 0;
+  return S_OK;
+}
+
+// The last step of a method with a result: when `hr`, the outcome of the
+// steps before (result place checked, texts converted), is a success, binds
+// the export and calls it; the result is the low half of its status.
+template <typename Function, typename Result, typename... Arguments>
+HRESULT CallForStatus(HRESULT hr, LibraryExport which, Result* result, Arguments... arguments) {
+  Function function = nullptr;
+  if (SUCCEEDED(hr)) hr = Library_Bind(which, &function, IID__DLLFcts);
+  if (FAILED(hr)) return hr;
+  *result = ResultOf(function(arguments...), result);
   return S_OK;
 }
 
@@ -42,11 +57,7 @@ HRESULT DLLFcts_Create(REFIID iid, void** object) {
   return hr;
 }
 
-DLLFcts::DLLFcts() { Dispatch_GetTypeInfo(IID__DLLFcts, &typeInfo_); }
-
-DLLFcts::~DLLFcts() {
-  if (typeInfo_) typeInfo_->Release();
-}
+DLLFcts::DLLFcts() : DualDispatch(IID__DLLFcts) {}
 
 HRESULT STDMETHODCALLTYPE DLLFcts::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
@@ -77,34 +88,6 @@ ULONG STDMETHODCALLTYPE DLLFcts::Release() {
   return count;
 }
 
-HRESULT STDMETHODCALLTYPE DLLFcts::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = typeInfo_ ? 1 : 0;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE DLLFcts::GetTypeInfo(UINT index, LCID, ITypeInfo** typeInfo) {
-  if (!typeInfo) return E_POINTER;
-  *typeInfo = nullptr;
-  if (index != 0) return DISP_E_BADINDEX;
-  if (!typeInfo_) return TYPE_E_ELEMENTNOTFOUND;
-  typeInfo_->AddRef();
-  *typeInfo = typeInfo_;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE DLLFcts::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-  if (!typeInfo_) return E_UNEXPECTED;
-  return DispGetIDsOfNames(typeInfo_, names, count, ids);
-}
-
-HRESULT STDMETHODCALLTYPE DLLFcts::Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                          VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
-  if (!typeInfo_) return E_UNEXPECTED;
-  return Dispatch_Invoke(typeInfo_, static_cast<_DLLFcts*>(this), member, flags, params, result, exception,
-                         argumentError);
-}
-
 HRESULT STDMETHODCALLTYPE DLLFcts::InterfaceSupportsErrorInfo(REFIID iid) {
   return iid == IID__DLLFcts ? S_OK : S_FALSE;
 }
@@ -115,11 +98,8 @@ HRESULT STDMETHODCALLTYPE DLLFcts::Setup(short* reserved, short language, BSTR F
   AnsiText fileName, password;
   if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
   if (SUCCEEDED(hr)) hr = password.Make(passwort);
-  MERIDAN_Setup_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Setup, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(reserved, language, fileName.Data(), parent, password.Data()));
-  return S_OK;
+  return CallForStatus<MERIDAN_Setup_Function>(hr, LibraryExport::MERIDAN_Setup, result, reserved, language,
+                                                fileName.Data(), parent, password.Data());
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::GetName(short language, BSTR FileName, short devicenr, short typ, short output,
@@ -141,47 +121,27 @@ HRESULT STDMETHODCALLTYPE DLLFcts::Init(short* reserved, short language, BSTR Fi
   HRESULT hr = CheckResultPointer(result);
   AnsiText fileName;
   if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
-  MERIDAN_Init_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Init, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(reserved, language, fileName.Data(), WindowArgument(parent), wh));
-  return S_OK;
+  return CallForStatus<MERIDAN_Init_Function>(hr, LibraryExport::MERIDAN_Init, result, reserved, language,
+                                               fileName.Data(), WindowArgument(parent), wh);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::DeInit(short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_DeInit_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_DeInit, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function());
-  return S_OK;
+  return CallForStatus<MERIDAN_DeInit_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_DeInit, result);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Trigger(short devicenr, short source, short typ, short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_Trigger_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Trigger, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(devicenr, source, typ));
-  return S_OK;
+  return CallForStatus<MERIDAN_Trigger_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_Trigger, result,
+                                                  devicenr, source, typ);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Value(short devicenr, short Address, double* Val1, short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_Value_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Value, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(devicenr, Address, Val1));
-  return S_OK;
+  return CallForStatus<MERIDAN_Value_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_Value, result,
+                                                devicenr, Address, Val1);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Collect(short devicenr, short* Address, double* Val1, short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_Collect_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Collect, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(devicenr, Address, Val1));
-  return S_OK;
+  return CallForStatus<MERIDAN_Collect_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_Collect, result,
+                                                  devicenr, Address, Val1);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::PreInit(short InitTimes, short UseValueEx, short Reserve1, short Reserve2,
@@ -194,23 +154,16 @@ HRESULT STDMETHODCALLTYPE DLLFcts::PreInit(short InitTimes, short UseValueEx, sh
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::GetInt(LONG addr, short* variable, short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_GetInt_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_GetInt, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(addr, variable));
-  return S_OK;
+  return CallForStatus<MERIDAN_GetInt_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_GetInt, result,
+                                                 addr, variable);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Win_MechAdj(short gagenr, LONG parent, BSTR password, short* result) {
   HRESULT hr = CheckResultPointer(result);
   AnsiText passwordText;
   if (SUCCEEDED(hr)) hr = passwordText.Make(password);
-  MERIDAN_Win_MechAdj_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Win_MechAdj, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(gagenr, parent, passwordText.Data()));
-  return S_OK;
+  return CallForStatus<MERIDAN_Win_MechAdj_Function>(hr, LibraryExport::MERIDAN_Win_MechAdj, result, gagenr, parent,
+                                                      passwordText.Data());
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::CloseProg() {
@@ -234,14 +187,11 @@ HRESULT STDMETHODCALLTYPE DLLFcts::Vexo_Init(LONG parent, BSTR Headline, SAFEARR
   AnsiText headline, units;
   if (SUCCEEDED(hr)) hr = headline.Make(Headline);
   if (SUCCEEDED(hr)) hr = units.Make(MVUnit, kDisplayUnitText);
-  Display_Init_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Display_Init, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(WindowArgument(parent), headline.Data(), flags.Element0<int16_t>(),
-                           devices.Element0<int16_t>(), addresses.Element0<int16_t>(), units.Data(),
-                           nominal.Element0<double>(), upper.Element0<double>(), lower.Element0<double>(),
-                           resolution.Element0<int16_t>()));
-  return S_OK;
+  return CallForStatus<Display_Init_Function>(hr, LibraryExport::Display_Init, result, WindowArgument(parent),
+                                              headline.Data(), flags.Element0<int16_t>(),
+                                              devices.Element0<int16_t>(), addresses.Element0<int16_t>(),
+                                              units.Data(), nominal.Element0<double>(), upper.Element0<double>(),
+                                              lower.Element0<double>(), resolution.Element0<int16_t>());
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Vexo_DeInit() {
@@ -281,13 +231,10 @@ HRESULT STDMETHODCALLTYPE DLLFcts::SPCBitmap(LONG parent, BSTR FileName, LONG wi
   AnsiText fileName, headline;
   if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
   if (SUCCEEDED(hr)) hr = headline.Make(Headline);
-  Create_SPCBitmap_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Create_SPCBitmap, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(WindowArgument(parent), fileName.Data(), width, height, factor, headline.Data(), typ,
-                           values.Element0<double>(), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize,
-                           SPCNorm));
-  return S_OK;
+  return CallForStatus<Create_SPCBitmap_Function>(hr, LibraryExport::Create_SPCBitmap, result,
+                                                  WindowArgument(parent), fileName.Data(), width, height, factor,
+                                                  headline.Data(), typ, values.Element0<double>(), numofval, NomSize,
+                                                  USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatistics(short typ, SAFEARRAY** meaval, LONG numofval, double NomSize,
@@ -298,12 +245,10 @@ HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatistics(short typ, SAFEARRAY** meaval, 
   ArrayArgument values, figures;
   if (SUCCEEDED(hr)) hr = values.Check(meaval, VT_R8, numofval, L"meaval", IID__DLLFcts);
   if (SUCCEEDED(hr)) hr = figures.Check(results, VT_R8, kStatisticsResults, L"results", IID__DLLFcts);
-  Create_SPCStatistics_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Create_SPCStatistics, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(typ, values.Element0<double>(), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff,
-                           SampleSize, SPCNorm, figures.Element0<double>()));
-  return S_OK;
+  return CallForStatus<Create_SPCStatistics_Function>(hr, LibraryExport::Create_SPCStatistics, result, typ,
+                                                      values.Element0<double>(), numofval, NomSize, USL, LSL,
+                                                      USLOnOff, LSLOnOff, SampleSize, SPCNorm,
+                                                      figures.Element0<double>());
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::SPCBitmapEx(LONG parent, BSTR FileName, LONG width, LONG height, double factor,
@@ -318,31 +263,27 @@ HRESULT STDMETHODCALLTYPE DLLFcts::SPCBitmapEx(LONG parent, BSTR FileName, LONG 
   AnsiText fileName, headline;
   if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
   if (SUCCEEDED(hr)) hr = headline.Make(Headline);
-  Create_SPCBitmapEx_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Create_SPCBitmapEx, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(WindowArgument(parent), fileName.Data(), width, height, factor, headline.Data(), typ,
-                           values.Element0<double>(), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize,
-                           SPCNorm, settings.Element0<double>(), optionCount));
-  return S_OK;
+  return CallForStatus<Create_SPCBitmapEx_Function>(hr, LibraryExport::Create_SPCBitmapEx, result,
+                                                    WindowArgument(parent), fileName.Data(), width, height, factor,
+                                                    headline.Data(), typ, values.Element0<double>(), numofval,
+                                                    NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm,
+                                                    settings.Element0<double>(), optionCount);
 }
 
+// A Long result: the number of figures written can pass 32767.
 HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatisticsEx(short typ, SAFEARRAY** meaval, LONG numofval, double NomSize,
                                                    double USL, double LSL, short USLOnOff, short LSLOnOff,
                                                    LONG SampleSize, short SPCNorm, SAFEARRAY** options,
                                                    LONG optionCount, SAFEARRAY** results, LONG capacity,
                                                    LONG* result) {
-  if (!result) return Dispatch_RaiseError(E_POINTER, L"No place for the result.", nullptr, IID__DLLFcts);
-  *result = 0;
+  HRESULT hr = CheckResultPointer(result);
   ArrayArgument values, settings, figures;
-  HRESULT hr = values.Check(meaval, VT_R8, numofval, L"meaval", IID__DLLFcts);
+  if (SUCCEEDED(hr)) hr = values.Check(meaval, VT_R8, numofval, L"meaval", IID__DLLFcts);
   if (SUCCEEDED(hr)) hr = settings.Check(options, VT_R8, optionCount, L"options", IID__DLLFcts);
   // The array must hold every element up to the capacity the library is told of.
   if (SUCCEEDED(hr)) hr = figures.Check(results, VT_R8, capacity, L"results", IID__DLLFcts);
-  Create_SPCStatisticsEx_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Create_SPCStatisticsEx, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = function(typ, values.Element0<double>(), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize,
-                     SPCNorm, settings.Element0<double>(), optionCount, figures.Element0<double>(), capacity);
-  return S_OK;
+  return CallForStatus<Create_SPCStatisticsEx_Function>(
+      hr, LibraryExport::Create_SPCStatisticsEx, result, typ, values.Element0<double>(), numofval, NomSize, USL, LSL,
+      USLOnOff, LSLOnOff, SampleSize, SPCNorm, settings.Element0<double>(), optionCount, figures.Element0<double>(),
+      capacity);
 }

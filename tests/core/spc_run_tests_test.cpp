@@ -16,9 +16,6 @@
 
 #include "core_test_support.h"
 #include "spc/core/spc_request.h"
-#include "spc/core/run_test_marks.h"
-#include "spc/core/spc_request_options.h"
-#include "spc/core/spc_run_test_figures.h"
 #include "spc/core/spc_statistics_results.h"
 
 namespace {
@@ -205,30 +202,7 @@ TEST(RunTestNaN, APointBreaksSeveralTestsAtOnce) {
 
 // ---- Requests: which tests a chart kind has, counts, figures --------------------
 
-class RunTestRequest : public ::testing::Test {
- protected:
-  void SetUp() override { LoadTestConstants(); }
-};
-
-SpcRequest RequestOf(const std::vector<double>& values, int16_t typ, int32_t sampleSize, int16_t norm = 1) {
-  SpcRequest request = ToleranceRequest();
-  request.typ = typ;
-  request.meaval = values.data();
-  request.numofval = static_cast<int32_t>(values.size()) - 1;
-  request.SampleSize = sampleSize;
-  request.SPCNorm = norm;
-  return request;
-}
-
-// Subgroups of five: value i of subgroup j is mean(j) + (-0.1, -0.05, 0, 0.05, 0.1)[i], so every range is 0.2.
-std::vector<double> SubgroupsWithMeans(const std::vector<double>& means) {
-  std::vector<double> values{kNaN};
-  for (double mean : means)
-    for (double d : {-0.1, -0.05, 0.0, 0.05, 0.1}) values.push_back(mean + d);
-  return values;
-}
-
-TEST_F(RunTestRequest, ChartKindsHaveTheirTests) {
+TEST_F(ChartRequestTest, ChartKindsHaveTheirTests) {
   std::vector<double> values = SubgroupsWithMeans(std::vector<double>(12, 10.0));
   struct Expected {
     int16_t typ;
@@ -255,7 +229,7 @@ TEST_F(RunTestRequest, ChartKindsHaveTheirTests) {
 // A process qualified on 20 subgroups (means 10 +- 0.01, ranges 0.2), then
 // production charted against those limits: the limits are the textbook ones,
 // Z +- A2 R-bar with A2 = 0.577 for subgroups of five.
-TEST_F(RunTestRequest, LaterSubgroupsChartedAgainstLimitsFromEarlierOnes) {
+TEST_F(ChartRequestTest, LaterSubgroupsChartedAgainstLimitsFromEarlierOnes) {
   std::vector<double> qualification;
   for (int j = 0; j < 20; ++j) qualification.push_back(j % 2 ? 10.01 : 9.99);
   SpcResult earlier{};
@@ -289,7 +263,7 @@ TEST_F(RunTestRequest, LaterSubgroupsChartedAgainstLimitsFromEarlierOnes) {
   EXPECT_EQ(tests.counts[1], 0);
 }
 
-TEST_F(RunTestRequest, GivingBackTheCentreAndSigmaOfTheSameDataReproducesTheLimitsExactly) {
+TEST_F(ChartRequestTest, GivingBackTheCentreAndSigmaOfTheSameDataReproducesTheLimitsExactly) {
   std::vector<double> values{kNaN};
   for (int i = 0; i < 240; ++i) values.push_back(10.0 + 0.05 * std::sin(i * 1.7) + 0.001 * (i % 7));
   for (int16_t typ : {10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29})
@@ -309,7 +283,7 @@ TEST_F(RunTestRequest, GivingBackTheCentreAndSigmaOfTheSameDataReproducesTheLimi
       }
 }
 
-TEST_F(RunTestRequest, EitherValueMayBeGivenAloneAndBadSigmasAreRefused) {
+TEST_F(ChartRequestTest, EitherValueMayBeGivenAloneAndBadSigmasAreRefused) {
   std::vector<double> values = SubgroupsWithMeans({9.99, 10.01, 9.99, 10.01});
   SpcResult data{}, result{};
   ASSERT_TRUE(SPC_ComputeRequest(RequestOf(values, 10, 5), data));
@@ -331,62 +305,6 @@ TEST_F(RunTestRequest, EitherValueMayBeGivenAloneAndBadSigmasAreRefused) {
   }
   SpcGivenLimits infiniteCentre{std::numeric_limits<double>::infinity(), kNaN};
   EXPECT_FALSE(SPC_ComputeRequest(RequestOf(values, 10, 5), result, &infiniteCentre));
-}
-
-TEST(RunTestOptions, DefaultsAndWhatIsRefused) {
-  SpcOptions read;
-  ASSERT_TRUE(SPC_ReadOptions(nullptr, 0, &read));
-  EXPECT_TRUE(std::isnan(read.given.centre) && std::isnan(read.given.sigma));
-  EXPECT_EQ(read.runTests, kAllRunTests);
-  EXPECT_FALSE(read.markFlagged);
-  const double options[] = {-99, 10.0, kNaN, 5, 1, 77};  // element 0 and unknown options are not read
-  ASSERT_TRUE(SPC_ReadOptions(options, 5, &read));
-  EXPECT_EQ(read.given.centre, 10.0);
-  EXPECT_TRUE(std::isnan(read.given.sigma));
-  EXPECT_EQ(read.runTests, 5);
-  EXPECT_TRUE(read.markFlagged);
-  ASSERT_TRUE(SPC_ReadOptions(options, 2, &read));
-  EXPECT_EQ(read.runTests, kAllRunTests);
-  EXPECT_FALSE(SPC_ReadOptions(nullptr, 1, &read));
-  EXPECT_FALSE(SPC_ReadOptions(options, -1, &read));
-  for (double mask : {-1.0, 256.0, 2.5}) {
-    const double bad[] = {0, kNaN, kNaN, mask};
-    EXPECT_FALSE(SPC_ReadOptions(bad, 3, &read)) << mask;
-  }
-}
-
-TEST_F(RunTestRequest, FiguresFollowTheFortyEightAndStopAtTheCapacity) {
-  std::vector<double> values = SubgroupsWithMeans({10.05, 10.05, 10.06, 10.05, 10.2, 10.05, 10.04, 10.05, 10.05});
-  const SpcGivenLimits given{10.0, 0.2 / 2.326};
-  SpcResult result{};
-  ASSERT_TRUE(SPC_ComputeRequest(RequestOf(values, 11, 5), result, &given));
-  SpcRunTests tests;
-  SPC_RunTestsOfRequest(result, kAllRunTests, &tests);
-  std::vector<double> figures(100, -7.0);
-  EXPECT_EQ(SPC_WriteRunTestFigures(result, tests, figures.data(), 99), 69 + 9);
-  double plain[kStatisticsResultCount + 1];
-  SPC_WriteStatisticsResults(result, plain);
-  for (int i = 1; i <= kStatisticsResultCount; ++i) EXPECT_EQ(figures[i], plain[i]) << i;
-  EXPECT_EQ(figures[0], -7.0);
-  EXPECT_EQ(figures[49], 10.0);
-  EXPECT_EQ(figures[50], 0.2 / 2.326);
-  EXPECT_EQ(figures[51], 1.0);
-  EXPECT_EQ(figures[52], 1.0);
-  EXPECT_EQ(figures[53], 1.0);  // test 1: subgroup 5
-  EXPECT_EQ(figures[54], 1.0);  // test 2: subgroup 9
-  EXPECT_EQ(figures[61], 0.0);
-  EXPECT_EQ(figures[62], 5.0);
-  EXPECT_EQ(figures[63], 9.0);
-  EXPECT_EQ(figures[64], 0.0);
-  EXPECT_EQ(figures[70 + 4], static_cast<double>(tests.flags[5]));
-  EXPECT_EQ(figures[78], 2.0 + 32.0);  // subgroup 9: tests 2 and 6 (the fourth of five beyond one sigma)
-  EXPECT_EQ(figures[79], -7.0);
-
-  std::vector<double> small(60, -7.0);
-  EXPECT_EQ(SPC_WriteRunTestFigures(result, tests, small.data(), 50), 50);
-  EXPECT_EQ(small[50], 0.2 / 2.326);
-  EXPECT_EQ(small[51], -7.0);
-  EXPECT_EQ(SPC_WriteRunTestFigures(result, tests, small.data(), 0), 0);
 }
 
 // ---- Independent implementation over every chart family and subgroup size ---------
@@ -435,7 +353,7 @@ std::vector<ReferenceCase> ReadReferenceCases() {
   return cases;
 }
 
-TEST_F(RunTestRequest, MatchesAnIndependentImplementationOverEveryFamilyAndSubgroupSize) {
+TEST_F(ChartRequestTest, MatchesAnIndependentImplementationOverEveryFamilyAndSubgroupSize) {
   std::vector<ReferenceCase> cases = ReadReferenceCases();
   ASSERT_GE(cases.size(), 110u) << "tests/data/run_tests_reference.txt";
   int flagged[kRunTestCount + 1] = {};
@@ -466,37 +384,6 @@ TEST_F(RunTestRequest, MatchesAnIndependentImplementationOverEveryFamilyAndSubgr
   }
   // The cases reach every test (the dispersion chart's beyond-limit points last).
   for (int t = 0; t <= kRunTestCount; ++t) EXPECT_GT(flagged[t], 3) << "test " << t + 1 << " is never flagged";
-}
-
-}  // namespace
-
-// ---- The legend line of the page ------------------------------------------------
-
-namespace {
-
-TEST_F(RunTestRequest, TheLegendNamesTheTestsThatFiredAndTheGivenLimits) {
-  std::vector<double> values = SubgroupsWithMeans({10.05, 10.05, 10.06, 10.05, 10.2, 10.05, 10.04, 10.05, 10.05});
-  const SpcGivenLimits given{10.0, 0.2 / 2.326};
-  SpcResult result{};
-  ASSERT_TRUE(SPC_ComputeRequest(RequestOf(values, 11, 5), result, &given));
-  SpcRunTests tests;
-  SPC_RunTestsOfRequest(result, kAllRunTests, &tests);
-  ASSERT_EQ(tests.counts[5], 5);  // subgroups 5 to 9 are the fourth and later of five beyond one sigma
-  EXPECT_EQ(RunTest_Legend(result, tests, true, LegendForm::Full),
-            "Historical limits: centre 10.0000, sigma 0.0860   Run tests: 1 beyond limits (1), 2 nine on one side "
-            "(1), 6 four of five beyond 1 sigma (5)");
-  EXPECT_EQ(RunTest_Legend(result, tests, true, LegendForm::Short),
-            "Historical limits 10.0000 / 0.0860   Run tests (points): 1 (1), 2 (1), 6 (5)");
-  EXPECT_EQ(RunTest_Legend(result, tests, false, LegendForm::Full), "Historical limits: centre 10.0000, sigma 0.0860");
-
-  SpcResult own{};
-  ASSERT_TRUE(SPC_ComputeRequest(RequestOf(values, 11, 5), own));
-  SPC_RunTestsOfRequest(own, 0x80, &tests);
-  EXPECT_EQ(RunTest_Legend(own, tests, true, LegendForm::Full), "Run tests: no point flagged");
-  EXPECT_EQ(RunTest_Legend(own, tests, false, LegendForm::Full), "");
-  ASSERT_TRUE(SPC_ComputeRequest(RequestOf(values, 1, 1), own));
-  SPC_RunTestsOfRequest(own, kAllRunTests, &tests);
-  EXPECT_EQ(RunTest_Legend(own, tests, true, LegendForm::Short), "Run tests (points): none apply to this chart");
 }
 
 }  // namespace
