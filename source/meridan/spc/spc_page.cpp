@@ -71,6 +71,8 @@ static_assert(kLocationChartSlots + kControlChartSlotsWithoutHighlight <= kDispe
 static_assert(kDispersionChartSlots + kControlChartSlotsWithoutHighlight <= kHistogramPlotSlots,
               "dispersion chart and histogram");
 static_assert(kHistogramPlotSlots + kHistogramSlots <= kHandleSlots, "the histogram's slots lie inside the table");
+static_assert(kHistogramPlotSlots + kHistogramSlots <= kLocationRingPen && kLegendRingPen < kHandleSlots,
+              "the run tests' rings after the histogram, inside the table");
 
 // Every drawing object of the running request; all deleted when it ends.
 HGDIOBJ gdiHandleTable[kHandleSlots];
