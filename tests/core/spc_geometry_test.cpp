@@ -472,6 +472,37 @@ TEST_F(AxisTicks, TickPositionMultipliesByTheLengthBeforeDividingByTheRange) {
   EXPECT_EQ(plan.major[3].tick.y0, 4);  // 14 - 10
 }
 
+TEST_F(AxisTicks, RangeNearTheLargestDoubleStillPlacesTicksAlongTheStrip) {
+  // -8e307 .. 8e307 in ten steps: 3072 x (v - min) overflows from the middle tick on.
+  AxisTickPlan plan;
+  Axis_PlanTicks(3, 0, 3072, 20, 2, 5, 7, 1.25, 8e307, -8e307, 1.6e307, 10, &plan);
+  ASSERT_EQ(plan.major.size(), 11u);
+  EXPECT_EQ(plan.major[0].tick.x0, 3);
+  EXPECT_EQ(plan.major[5].tick.x0, 3 + 1536);
+  EXPECT_EQ(plan.major[10].tick.x0, 3 + 3072);
+  for (const Segment& tick : plan.minor) {
+    EXPECT_GE(tick.x0, 3);
+    EXPECT_LE(tick.x0, 3 + 3072);
+  }
+}
+
+TEST_F(AxisTicks, MultiplesOfTheStepBeyondTheLargestDoubleGetNoTick) {
+  // From the largest negative double up to 0 in steps of 2^1021 x 4/3: the first
+  // multiple below, -6 steps, is beyond double's range and would be a tick at -infinity.
+  const double lowest = -std::numeric_limits<double>::max();
+  AxisTickPlan plan;
+  Axis_PlanTicks(0, 0, 20, 768, 3, 5, 7, 1.25, -0.0, lowest, 0x1.5555555555555p+1021, 6, &plan);
+  ASSERT_FALSE(plan.major.empty());
+  for (const AxisMark& mark : plan.major) {
+    EXPECT_GE(mark.tick.y0, 0);
+    EXPECT_LE(mark.tick.y0, 768);
+  }
+  for (const Segment& tick : plan.minor) {
+    EXPECT_GE(tick.y0, 0);
+    EXPECT_LE(tick.y0, 768);
+  }
+}
+
 TEST_F(AxisTicks, NothingForNoStepsOrAStepThatPlacesNothing) {
   AxisTickPlan plan;
   Axis_PlanTicks(0, 0, 50, 100, 3, 5, 7, 1.25, 10, 0, 2, 0, &plan);
