@@ -503,6 +503,15 @@ TEST_F(AxisTicks, MultiplesOfTheStepBeyondTheLargestDoubleGetNoTick) {
   }
 }
 
+TEST_F(AxisTicks, MinOfAFewDenormalsPlacesNoTickBeforeTheStrip) {
+  // min / step underflows to 0, whose multiple 0 lies below min: no tick for it.
+  const double denormal = std::numeric_limits<double>::denorm_min();
+  AxisTickPlan plan;
+  Axis_PlanTicks(100, 0, 210, 20, 2, 5, 7, 1.25, 35 * denormal, denormal, 5, 1, &plan);
+  EXPECT_TRUE(plan.major.empty());
+  EXPECT_TRUE(plan.minor.empty());
+}
+
 TEST_F(AxisTicks, NothingForNoStepsOrAStepThatPlacesNothing) {
   AxisTickPlan plan;
   Axis_PlanTicks(0, 0, 50, 100, 3, 5, 7, 1.25, 10, 0, 2, 0, &plan);

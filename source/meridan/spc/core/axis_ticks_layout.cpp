@@ -34,12 +34,15 @@ struct Strip {
   }
 };
 
-// The first multiple of the step at or above min; where that multiple rounds
-// beyond double's range (min near the largest double), the one after it.
+// The first multiple of the step at or above min. Where that multiple rounds
+// beyond double's range (min near the largest double), or min / step vanishes
+// in the rounding (a min of a few denormals), it is the one after it; a multiple
+// that lies a few units in the last place below min is kept.
 double FirstMultiple(double min, double step) {
   double multiple = std::ceil(min / step);
   double first = step * multiple;
-  return std::isfinite(first) ? first : step * (multiple + 1);
+  if (!std::isfinite(first) || first < min - std::fabs(min) * 1e-12) first = step * (multiple + 1);
+  return first;
 }
 
 uint32_t FormatOf(int16_t side) {
