@@ -512,6 +512,22 @@ TEST_F(AxisTicks, MinOfAFewDenormalsPlacesNoTickBeforeTheStrip) {
   EXPECT_TRUE(plan.minor.empty());
 }
 
+TEST_F(AxisTicks, StepFinerThanTheValuesLastPlacePlacesNoTickOffTheStrip) {
+  // Around 1e15 the last place is 0.125: 0.05 x ceil(min / 0.05) rounds to the
+  // double below min, which would stand 0.125 / 1 of the strip's length beyond its foot.
+  const double min = 1e15 + 0.125, max = min + 1;
+  AxisTickPlan plan;
+  Axis_PlanTicks(0, 0, 20, 400, 3, 5, 7, 1.25, max, min, 0.05, 20, &plan);
+  for (const AxisMark& mark : plan.major) {
+    EXPECT_GE(mark.tick.y0, 0);
+    EXPECT_LE(mark.tick.y0, 400);
+  }
+  for (const Segment& tick : plan.minor) {
+    EXPECT_GE(tick.y0, 0);
+    EXPECT_LE(tick.y0, 400);
+  }
+}
+
 TEST_F(AxisTicks, NothingForNoStepsOrAStepThatPlacesNothing) {
   AxisTickPlan plan;
   Axis_PlanTicks(0, 0, 50, 100, 3, 5, 7, 1.25, 10, 0, 2, 0, &plan);

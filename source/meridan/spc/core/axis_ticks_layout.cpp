@@ -23,6 +23,13 @@ struct Strip {
     double offset = length * (v - min) / (max - min);
     return std::isfinite(offset) ? offset : length * ((v - min) / (max - min));
   }
+  // Whether a place lies along the strip. A multiple of the step that the
+  // rounding put below min (min / step vanishing for a min of a few denormals,
+  // a step finer than the values' last place) would fall off the strip's end.
+  bool Along(int32_t at) const {
+    int64_t from = Horizontal() ? left : top, length = Horizontal() ? width : height;
+    return at >= from && at <= from + length;
+  }
   Segment Tick(int32_t at, int32_t length) const {
     int32_t right = left + width, bottom = top + height;
     switch (side) {
@@ -34,15 +41,12 @@ struct Strip {
   }
 };
 
-// The first multiple of the step at or above min. Where that multiple rounds
-// beyond double's range (min near the largest double), or min / step vanishes
-// in the rounding (a min of a few denormals), it is the one after it; a multiple
-// that lies a few units in the last place below min is kept.
+// The first multiple of the step at or above min; where that multiple rounds
+// beyond double's range (min near the largest double), the one after it.
 double FirstMultiple(double min, double step) {
   double multiple = std::ceil(min / step);
   double first = step * multiple;
-  if (!std::isfinite(first) || first < min - std::fabs(min) * 1e-12) first = step * (multiple + 1);
-  return first;
+  return std::isfinite(first) ? first : step * (multiple + 1);
 }
 
 uint32_t FormatOf(int16_t side) {
@@ -83,8 +87,9 @@ void Axis_PlanTicks(int32_t left, int32_t top, int32_t width, int32_t height, in
   for (int32_t q = 0; q <= steps + 1; ++q) {
     double v = first + q * step;
     if (!(v <= max) || !std::isfinite(v)) continue;  // a multiple of the step beyond double's range has no place
-    AxisMark mark;
     int32_t at = strip.Place(v);
+    if (!strip.Along(at)) continue;
+    AxisMark mark;
     mark.tick = strip.Tick(at, majorLength);
     mark.label = Axis_LabelText(v, step);
     switch (side) {
@@ -100,6 +105,8 @@ void Axis_PlanTicks(int32_t left, int32_t top, int32_t width, int32_t height, in
   double firstMinor = FirstMultiple(min, minorStep);
   for (int32_t q = 0; q <= 5 * steps + 5; ++q) {
     double v = firstMinor + q * minorStep;
-    if (v <= max && std::isfinite(v)) plan->minor.push_back(strip.Tick(strip.Place(v), minorLength));
+    if (!(v <= max) || !std::isfinite(v)) continue;
+    int32_t at = strip.Place(v);
+    if (strip.Along(at)) plan->minor.push_back(strip.Tick(at, minorLength));
   }
 }
