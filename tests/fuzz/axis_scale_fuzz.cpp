@@ -44,6 +44,13 @@ std::string TrimmedLabel(double value, double step) {
   return label;
 }
 
+// A "%f" text cut to `decimals`: 0 drops the point too, below 0 or above 5 keeps all six.
+std::string CutDecimals(std::string text, int decimals) {
+  if (text.find('.') != std::string::npos && decimals >= 0 && decimals < 6)
+    text.resize(text.size() - (decimals == 0 ? 7 : 6 - decimals));
+  return text;
+}
+
 double ScaleFrom(fuzz::Input& input) {
   uint8_t kind = input.U8();
   if (kind < 200) return 0.25 + (kind % 12) * 0.25;
@@ -62,6 +69,15 @@ void CheckFixedTexts(fuzz::Input& input, double value) {
                value, size, buffer.get(), expected.c_str());
   }
 
+  // Cut to any number of decimals, in place.
+  const int cutTo = static_cast<int8_t>(input.U8());
+  const std::string whole = LibraryFixed(value);
+  std::unique_ptr<char[]> cutInPlace(new char[whole.size() + 1]);
+  std::memcpy(cutInPlace.get(), whole.c_str(), whole.size() + 1);
+  const size_t cutInPlaceLength = Num_CutDecimals(cutInPlace.get(), whole.size(), cutTo);
+  FUZZ_CHECK(cutInPlaceLength == std::strlen(cutInPlace.get()) && CutDecimals(whole, cutTo) == cutInPlace.get(),
+             "\"%s\" cut to %d decimals is \"%s\"", whole.c_str(), cutTo, cutInPlace.get());
+
   // Cut to 0 .. 5 decimals after rounding half away from zero, in a buffer of 48 bytes.
   const int16_t decimals = (input.U8() & 1) ? input.I16() : static_cast<int16_t>(input.U8() % 7);
   const float single = static_cast<float>(std::clamp(value, -3.4e38, 3.4e38));  // any float, NaN included
@@ -71,7 +87,14 @@ void CheckFixedTexts(fuzz::Input& input, double value) {
   Num_FormatFixed(cut.get(), std::isnan(value) ? NAN : single, decimals);
   const size_t cutLength = std::strlen(cut.get());
   FUZZ_CHECK(cutLength < 48, "cut text of %zu characters", cutLength);
-  if (decimals < 0 || decimals > 5) FUZZ_CHECK(cutLength == 47, "decimals %d changed the buffer", decimals);
+  if (decimals < 0 || decimals > 5) {
+    FUZZ_CHECK(cutLength == 47, "decimals %d changed the buffer", decimals);
+  } else if (!std::isnan(value)) {
+    const double half = 0.5 / std::pow(10.0, decimals), widened = single;
+    const std::string expected = CutDecimals(LibraryFixed(widened >= 0 ? widened + half : widened - half), decimals);
+    FUZZ_CHECK(expected == cut.get(), "%a to %d decimals is \"%s\", expected \"%s\"", widened, decimals, cut.get(),
+               expected.c_str());
+  }
 
   // Trimming two arbitrary texts in buffers of exactly their size.
   std::string label = LibraryFixed(value), step;
