@@ -137,6 +137,16 @@ TEST_F(AxisTicks, StepFinerThanTheValuesLastPlacePlacesNoTickOffTheStrip) {
   }
 }
 
+TEST_F(AxisTicks, StripGivenUpsideDownKeepsItsTicks) {
+  // A height of -100 runs from 100 up to 0: every place of 0 .. 10 lies along it.
+  AxisTickPlan plan;
+  Axis_PlanTicks(0, 100, 50, -100, 3, 5, 7, 1.25, 10, 0, 2, 5, &plan);
+  ASSERT_EQ(plan.major.size(), 6u);
+  EXPECT_EQ(plan.major[0].tick.y0, 0);
+  EXPECT_EQ(plan.major[5].tick.y0, 100);
+  EXPECT_EQ(plan.minor.size(), 26u);
+}
+
 TEST_F(AxisTicks, NothingForNoStepsOrAStepThatPlacesNothing) {
   AxisTickPlan plan;
   Axis_PlanTicks(0, 0, 50, 100, 3, 5, 7, 1.25, 10, 0, 2, 0, &plan);

@@ -1,5 +1,6 @@
 #include "spc/core/axis_ticks_layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "spc/core/draw_math.h"
@@ -27,8 +28,8 @@ struct Strip {
   // rounding put below min (min / step vanishing for a min of a few denormals,
   // a step finer than the values' last place) would fall off the strip's end.
   bool Along(int32_t at) const {
-    int64_t from = Horizontal() ? left : top, length = Horizontal() ? width : height;
-    return at >= from && at <= from + length;
+    int64_t from = Horizontal() ? left : top, to = from + (Horizontal() ? width : height);
+    return at >= std::min(from, to) && at <= std::max(from, to);
   }
   Segment Tick(int32_t at, int32_t length) const {
     int32_t right = left + width, bottom = top + height;
