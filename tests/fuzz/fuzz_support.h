@@ -31,12 +31,22 @@ class Input {
   size_t Left() const { return size_ - at_; }
   const uint8_t* Rest() const { return data_ + at_; }
 
+  // Little-endian: the low part comes first (each read is a statement of its own, so the order is fixed).
   uint8_t U8() { return at_ < size_ ? data_[at_++] : 0; }
-  uint16_t U16() { return static_cast<uint16_t>(U8() | (U8() << 8)); }
+  uint16_t U16() {
+    uint16_t low = U8();
+    return static_cast<uint16_t>(low | (U8() << 8));
+  }
   int16_t I16() { return static_cast<int16_t>(U16()); }
-  int32_t I32() { return static_cast<int32_t>(U16() | (uint32_t{U16()} << 16)); }
-  uint64_t U64() { return U32() | (uint64_t{U32()} << 32); }
-  uint32_t U32() { return static_cast<uint32_t>(I32()); }
+  uint32_t U32() {
+    uint32_t low = U16();
+    return low | (uint32_t{U16()} << 16);
+  }
+  int32_t I32() { return static_cast<int32_t>(U32()); }
+  uint64_t U64() {
+    uint64_t low = U32();
+    return low | (uint64_t{U32()} << 32);
+  }
   double RawDouble() {
     uint64_t bits = U64();
     double value;
