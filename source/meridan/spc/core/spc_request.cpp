@@ -151,9 +151,23 @@ void Histogram(const SpcRequest& request, const SpcStatistics& stats, HistogramC
     hi = hi + 0.01;
     lo = lo - 0.01;
   }
+  // Beyond about 1e14 a hundredth vanishes in the rounding and all classes would
+  // be empty: equal values then get a range of a millionth of their size.
+  if (lo == hi && std::isfinite(hi)) {
+    double spread = std::fabs(hi) * 0x1p-20;
+    hi = hi + spread;
+    lo = lo - spread;
+  }
+  for (int i = 0; i <= kHistogramClasses; ++i) classes.bounds[i] = lo + i * (hi - lo) / kHistogramClasses;
+  // Values a few units in the last place apart can lose the widening in the
+  // rounding, leaving the largest on the top bound, outside every class: the
+  // top bound then moves just above it.
+  if (stats.n >= 1 && std::isfinite(stats.largest) && !(classes.bounds[kHistogramClasses] > stats.largest)) {
+    hi = std::nextafter(stats.largest, HUGE_VAL);
+    classes.bounds[kHistogramClasses] = hi;
+  }
   classes.lo = lo;
   classes.hi = hi;
-  for (int i = 0; i <= kHistogramClasses; ++i) classes.bounds[i] = lo + i * (hi - lo) / kHistogramClasses;
   for (int32_t v = 1; v <= stats.n; ++v) {
     double x = request.meaval[v];
     for (int i = 1; i <= kHistogramClasses; ++i) {
