@@ -12,6 +12,7 @@
 #include "spc/core/page_layout.h"
 #include "spc/gdi/spc_drawing.h"
 #include "spc/core/spc_request.h"
+#include "spc/spc_request_lock.h"
 
 namespace {
 
@@ -199,6 +200,7 @@ extern "C" int32_t WINAPI Create_SPCBitmap(HWND parent, const char* FileName, in
   if (!SPC_PageSize(width, height, factor, &pageWidth, &pageHeight)) return 0;
   SpcRequest request{Low16(typ),      meaval,          numofval,   NomSize,       USL,
                      LSL,             Low16(USLOnOff), Low16(LSLOnOff), SampleSize, Low16(SPCNorm)};
+  std::lock_guard<std::mutex> turn(SPC_RequestLock());
   SPC_SetScale(factor);
   SpcResult result;
   if (SPC_ComputeRequest(request, result)) {

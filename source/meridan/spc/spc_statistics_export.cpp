@@ -4,6 +4,7 @@
 #include "meridan_api.h"
 #include "spc/core/spc_request.h"
 #include "spc/core/spc_statistics_results.h"
+#include "spc/spc_request_lock.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ extern "C" int32_t WINAPI Create_SPCStatistics(uint32_t typ, const double* meava
   if (!results) return 0;
   SpcRequest request{Low16(typ), meaval,          numofval,   NomSize,       USL,
                      LSL,        Low16(USLOnOff), Low16(LSLOnOff), SampleSize, Low16(SPCNorm)};
+  std::lock_guard<std::mutex> turn(SPC_RequestLock());
   SpcResult result;
   if (!SPC_ComputeRequest(request, result)) return 0;
   SPC_WriteStatisticsResults(result, results);
