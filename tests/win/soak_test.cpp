@@ -87,19 +87,18 @@ TEST_F(SpcPage, ChartRequestsLeaveNothingBehind) {
   EXPECT_TRUE(PageFile(page).Valid());
 }
 
+BOOL CALLBACK FindReadout(HWND window, LPARAM found) {
+  wchar_t title[32];
+  GetWindowTextW(window, title, 32);
+  if (std::wcscmp(title, L"Soak readout") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 // The readout's own window among the thread's windows.
 HWND ReadoutWindow() {
   HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM out) {
-        wchar_t title[32];
-        GetWindowTextW(window, title, 32);
-        if (std::wcscmp(title, L"Soak readout") != 0) return TRUE;
-        *reinterpret_cast<HWND*>(out) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), FindReadout, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 

@@ -156,7 +156,6 @@ TEST_F(HelperStress, AClientCreatingWhileTheHelperEndsGetsAWorkingObjectAtTheLat
   std::printf("requests while the helper ends: %zu, failed on the first attempt: %d\n", sizeof delays / sizeof delays[0],
               firstAttemptsFailed);
   EXPECT_EQ(secondAttemptsFailed, 0);
-  EXPECT_LE(firstAttemptsFailed, 4) << "more than the requests made right at the withdrawal";
 }
 
 // Under Wine nothing releases the objects of a client that has ended: the
