@@ -3,7 +3,7 @@
 // identifier) and through the dual interface, with MERIDAN.dll and the
 // stand-in kit behind it. The kit appends every call it receives to a trace
 // file, so the tests see what reached it inside the helper's process.
-// More cases: helper/xtimer_tests.cpp, helper/host_watch_tests.cpp.
+// More cases: helper/xtimer_tests.cpp, helper/host_watch_tests.cpp, helper/stress_tests.cpp.
 #include <windows.h>
 
 #include <gtest/gtest.h>

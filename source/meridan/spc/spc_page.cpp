@@ -16,6 +16,7 @@
 #include "spc/core/spc_request.h"
 #include "spc/core/spc_request_options.h"
 #include "spc/core/spc_run_tests.h"
+#include "spc/spc_request_lock.h"
 
 namespace {
 
@@ -281,6 +282,7 @@ void MakePage(HWND parent, const char* fileName, int32_t width, int32_t height, 
               const SpcRequest& request, const SpcOptions* options) {
   int32_t pageWidth = 0, pageHeight = 0;
   if (!SPC_PageSize(width, height, factor, &pageWidth, &pageHeight)) return;
+  std::lock_guard<std::mutex> turn(SPC_RequestLock());
   SPC_SetScale(factor);
   SpcResult result;
   if (SPC_ComputeRequest(request, result, options ? &options->given : nullptr)) {

@@ -7,6 +7,7 @@
 #include "spc/core/spc_run_test_figures.h"
 #include "spc/core/spc_run_tests.h"
 #include "spc/core/spc_statistics_results.h"
+#include "spc/spc_request_lock.h"
 
 extern "C" int32_t WINAPI Create_SPCStatistics(uint32_t typ, const double* meaval, int32_t numofval, double NomSize,
                                                double USL, double LSL, uint32_t USLOnOff, uint32_t LSLOnOff,
@@ -14,6 +15,7 @@ extern "C" int32_t WINAPI Create_SPCStatistics(uint32_t typ, const double* meava
   if (!results) return 0;
   const SpcRequest request =
       SPC_RequestOfArguments(typ, meaval, numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm);
+  std::lock_guard<std::mutex> turn(SPC_RequestLock());
   SpcResult result;
   if (!SPC_ComputeRequest(request, result)) return 0;
   SPC_WriteStatisticsResults(result, results);
@@ -31,6 +33,7 @@ extern "C" int32_t WINAPI Create_SPCStatisticsEx(uint32_t typ, const double* mea
   if (!results || capacity < 1 || !SPC_ReadOptions(options, optionCount, &read)) return 0;
   const SpcRequest request =
       SPC_RequestOfArguments(typ, meaval, numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm);
+  std::lock_guard<std::mutex> turn(SPC_RequestLock());
   SpcResult result;
   if (!SPC_ComputeRequest(request, result, &read.given)) return 0;
   SpcRunTests tests;
