@@ -34,6 +34,14 @@ Public Type MeridanChannel
 End Type
 
 Private Const FIGURE_COUNT As Long = 48
+' The extended figures: the 48, then 21 on the limits and the run tests
+' (49 .. 69), then one per subgroup.
+Private Const EXTENDED_FIGURE_COUNT As Long = 69
+Private Const FIRST_RUN_COUNT As Long = 53     ' points flagged by test 1 (53 .. 60: tests 1 .. 8)
+Private Const DISPERSION_COUNT As Long = 61    ' dispersion values beyond a dispersion limit
+Private Const RUN_TESTS As Long = 8
+Private Const ALL_RUN_TESTS As Long = 255
+Private Const OPTION_COUNT As Long = 4
 Private Const ALL_FIGURES As Long = -1
 Private Const READOUT_CHANNELS As Long = 20
 Private Const UNIT_WIDTH As Long = 20
@@ -113,6 +121,17 @@ Private Declare PtrSafe Function Create_SPCStatistics Lib "MERIDAN.dll" (ByVal t
     ByRef meaval As Double, ByVal numofval As Long, ByVal NomSize As Double, ByVal USL As Double, _
     ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByVal SampleSize As Long, _
     ByVal SPCNorm As Integer, ByRef results As Double) As Long
+Private Declare PtrSafe Function Create_SPCBitmapEx Lib "MERIDAN.dll" (ByVal parent As LongPtr, _
+    ByVal FileName As String, ByVal pageWidth As Long, ByVal pageHeight As Long, ByVal factor As Double, _
+    ByVal Headline As String, ByVal typ As Integer, ByRef meaval As Double, ByVal numofval As Long, _
+    ByVal NomSize As Double, ByVal USL As Double, ByVal LSL As Double, ByVal USLOnOff As Integer, _
+    ByVal LSLOnOff As Integer, ByVal SampleSize As Long, ByVal SPCNorm As Integer, ByRef options As Double, _
+    ByVal optionCount As Long) As Long
+Private Declare PtrSafe Function Create_SPCStatisticsEx Lib "MERIDAN.dll" (ByVal typ As Integer, _
+    ByRef meaval As Double, ByVal numofval As Long, ByVal NomSize As Double, ByVal USL As Double, _
+    ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer, ByRef options As Double, ByVal optionCount As Long, ByRef results As Double, _
+    ByVal capacity As Long) As Long
 Private Declare PtrSafe Function Display_Init Lib "MERIDAN.dll" (ByVal parent As LongPtr, _
     ByVal Headline As String, ByRef MVFlags As Integer, ByRef MVDevices As Integer, _
     ByRef MVAddress As Integer, ByVal MVUnit As String, ByRef MVNomSize As Double, ByRef MVUSL As Double, _
@@ -340,16 +359,12 @@ Public Function Meridan_SPCPage(ByVal FileName As String, ByVal values As Varian
     request = MakeRequest(values, typ, sampleSize, SPCNorm, NomSize, USL, LSL)
     If request.count = 0 Then Err.Raise MERIDAN_ERR_INPUT, "Meridan", "No values for the SPC page."
     checked = FiguresOf(request)  ' raises for a request the library would not draw
-    path = FullPath(FileName)
-    If FileExists(path) Then Kill path
+    path = FreshPagePath(FileName)
     pageValues = request.values
     Lib_SPCBitmap 0, path, pageWidth, pageHeight, factor, headline, request.typ, pageValues, request.count, _
         request.NomSize, request.USL, request.LSL, request.USLOnOff, request.LSLOnOff, request.sampleSize, _
         request.SPCNorm
-    If Not FileExists(path) Then
-        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "No SPC page was written to " & path & _
-            " (does the folder exist? are pageWidth, pageHeight and factor positive?)."
-    End If
+    RequirePage path
     Meridan_SPCPage = path
 End Function
 
@@ -361,14 +376,13 @@ Public Function Meridan_SPCFigures(ByVal values As Variant, Optional ByVal typ A
     Dim request As SpcRequest, results() As Double
     request = MakeRequest(values, typ, sampleSize, SPCNorm, NomSize, USL, LSL)
     results = FiguresOf(request)
-    Meridan_SPCFigures = FigureTable(results, False)
+    Meridan_SPCFigures = FigureTable(results, 1, FIGURE_COUNT, False)
 End Function
 
-' The name of figure 1 .. 48 ("n", "mean", ..., "Cpk", "UCL", ...).
+' The name of figure 1 .. 48 ("n", "mean", ..., "Cpk", "UCL", ...), or of an
+' extended figure from 49 on ("limitsCentre", ..., "test1", ..., "subgroup1", ...).
 Public Function Meridan_FigureName(ByVal figure As Long) As String
-    Dim names As Variant
-    names = FigureNames()
-    Meridan_FigureName = names(figure - 1)
+    Meridan_FigureName = FigureNameOf(FigureNames(), figure)
 End Function
 
 ' Worksheet function: =MERIDAN_SPC(values, figure, [typ], [sampleSize],
@@ -390,7 +404,7 @@ Public Function MERIDAN_SPC(ByVal values As Variant, ByVal figure As Variant, Op
     request = MakeRequest(values, typ, sampleSize, SPCNorm, NomSize, USL, LSL)
     results = FiguresOf(request)
     If index = ALL_FIGURES Then
-        MERIDAN_SPC = FigureTable(results, CallerIsOneRow())
+        MERIDAN_SPC = FigureTable(results, 1, FIGURE_COUNT, CallerIsOneRow())
     Else
         MERIDAN_SPC = CellValue(results(index))
     End If
@@ -400,6 +414,94 @@ Failed:
         MERIDAN_SPC = CVErr(CELL_ERROR_VALUE)
     Else
         MERIDAN_SPC = CVErr(CELL_ERROR_NUM)
+    End If
+End Function
+
+' ---- Run tests and historical limits ----
+' The arguments of the SPC routines above, then: centre and sigma, the centre
+' and within-subgroup standard deviation the control limits are made from
+' (historical limits, for example the figures "Z" and "sigma" of earlier
+' values; left out or empty: from the values themselves, as above; sigma must
+' be above 0); tests, the run tests to apply: the sum of 1 (test 1), 2 (test 2),
+' 4, 8, 16, 32, 64 and 128 (test 8), all by default.
+
+' Writes the SPC page with the run tests: with markTests the flagged points
+' are ringed and the title band names the tests that fired; given limits are
+' named there too. Returns the file's full path.
+Public Function Meridan_SPCPageEx(ByVal FileName As String, ByVal values As Variant, _
+    Optional ByVal headline As String = "", Optional ByVal typ As Integer = 11, _
+    Optional ByVal sampleSize As Long = 5, Optional ByVal SPCNorm As Integer = 1, _
+    Optional ByVal NomSize As Variant, Optional ByVal USL As Variant, Optional ByVal LSL As Variant, _
+    Optional ByVal centre As Variant, Optional ByVal sigma As Variant, Optional ByVal tests As Long = 255, _
+    Optional ByVal markTests As Boolean = True, Optional ByVal pageWidth As Long = 1600, _
+    Optional ByVal pageHeight As Long = 1200, Optional ByVal factor As Double = 1#) As String
+    Dim request As SpcRequest, settings() As Double, checked() As Double, pageValues() As Double, path As String
+    request = MakeRequest(values, typ, sampleSize, SPCNorm, NomSize, USL, LSL)
+    If request.count = 0 Then Err.Raise MERIDAN_ERR_INPUT, "Meridan", "No values for the SPC page."
+    settings = OptionsOf(centre, sigma, tests, markTests)
+    checked = ExtendedFiguresOf(request, settings)  ' raises for a request the library would not draw
+    path = FreshPagePath(FileName)
+    pageValues = request.values
+    Lib_SPCBitmapEx 0, path, pageWidth, pageHeight, factor, headline, request.typ, pageValues, request.count, _
+        request.NomSize, request.USL, request.LSL, request.USLOnOff, request.LSLOnOff, request.sampleSize, _
+        request.SPCNorm, settings, OPTION_COUNT
+    RequirePage path
+    Meridan_SPCPageEx = path
+End Function
+
+' The extended figures as rows of name and value: the 48 figures (their
+' limits made from the centre and sigma used), "limitsCentre" and
+' "limitsSigma" used, "centreGiven" and "sigmaGiven" (1: given, 0: the
+' values'), "test1" .. "test8" the points each test flagged, "dispersion" the
+' dispersion values beyond a dispersion limit, "firstTest1" .. "firstTest8" the
+' first subgroup each test flagged (0: none), then "subgroup1", ... per
+' subgroup the sum of the tests it breaks (1 for test 1 ... 128 for test 8),
+' plus 256 when its dispersion value is beyond a limit.
+Public Function Meridan_SPCFiguresEx(ByVal values As Variant, Optional ByVal typ As Integer = 11, _
+    Optional ByVal sampleSize As Long = 5, Optional ByVal SPCNorm As Integer = 1, _
+    Optional ByVal NomSize As Variant, Optional ByVal USL As Variant, Optional ByVal LSL As Variant, _
+    Optional ByVal centre As Variant, Optional ByVal sigma As Variant, _
+    Optional ByVal tests As Long = 255) As Variant
+    Dim request As SpcRequest, settings() As Double, results() As Double
+    request = MakeRequest(values, typ, sampleSize, SPCNorm, NomSize, USL, LSL)
+    settings = OptionsOf(centre, sigma, tests, False)
+    results = ExtendedFiguresOf(request, settings)
+    Meridan_SPCFiguresEx = FigureTable(results, 1, UBound(results), False)
+End Function
+
+' Worksheet function: =MERIDAN_SPCRUNS(values, [test], [typ], [sampleSize],
+' [SPCNorm], [NomSize], [USL], [LSL], [centre], [sigma]). test 1 .. 8 (or
+' "test1" .. "test8") gives the number of points that test flagged,
+' "dispersion" the dispersion values beyond a dispersion limit; left out or
+' "all", the 9 counts as rows of name and count (2 rows of 9 when entered
+' across a row of cells). Chart kinds without run tests count 0. #VALUE! for
+' an unknown test or text among the values, #NUM! for a request the library
+' rejects.
+Public Function MERIDAN_SPCRUNS(ByVal values As Variant, Optional ByVal test As Variant, _
+    Optional ByVal typ As Integer = 11, Optional ByVal sampleSize As Long = 5, Optional ByVal SPCNorm As Integer = 1, _
+    Optional ByVal NomSize As Variant, Optional ByVal USL As Variant, Optional ByVal LSL As Variant, _
+    Optional ByVal centre As Variant, Optional ByVal sigma As Variant) As Variant
+    Dim index As Long, request As SpcRequest, settings() As Double, results() As Double
+    On Error GoTo Failed
+    index = RunCountIndex(test)
+    If index = 0 Then
+        MERIDAN_SPCRUNS = CVErr(CELL_ERROR_VALUE)
+        Exit Function
+    End If
+    request = MakeRequest(values, typ, sampleSize, SPCNorm, NomSize, USL, LSL)
+    settings = OptionsOf(centre, sigma, ALL_RUN_TESTS, False)
+    results = ExtendedFiguresOf(request, settings)
+    If index = ALL_FIGURES Then
+        MERIDAN_SPCRUNS = FigureTable(results, FIRST_RUN_COUNT, DISPERSION_COUNT, CallerIsOneRow())
+    Else
+        MERIDAN_SPCRUNS = CellValue(results(index))
+    End If
+    Exit Function
+Failed:
+    If Err.Number = MERIDAN_ERR_INPUT Then
+        MERIDAN_SPCRUNS = CVErr(CELL_ERROR_VALUE)
+    Else
+        MERIDAN_SPCRUNS = CVErr(CELL_ERROR_NUM)
     End If
 End Function
 
@@ -430,6 +532,22 @@ Private Sub RequireFile(ByVal folder As String, ByVal file As String)
     If Not FileExists(folder & file) Then
         Err.Raise MERIDAN_ERR_MISSING, "Meridan", file & " is missing in " & folder & _
             " (install MERIDAN there, or give Meridan_Open the folder it is in)."
+    End If
+End Sub
+
+' The full path of a page about to be written, an older file there removed
+' (so that a page the library does not write is not taken for the new one).
+Private Function FreshPagePath(ByVal FileName As String) As String
+    Dim path As String
+    path = FullPath(FileName)
+    If FileExists(path) Then Kill path
+    FreshPagePath = path
+End Function
+
+Private Sub RequirePage(ByVal path As String)
+    If Not FileExists(path) Then
+        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "No SPC page was written to " & path & _
+            " (does the folder exist? are pageWidth, pageHeight and factor positive?)."
     End If
 End Sub
 
@@ -561,6 +679,58 @@ Private Function FiguresOf(ByRef request As SpcRequest) As Double()
     FiguresOf = results
 End Function
 
+' Options 1 .. 4 of the extended exports (element 0 unused): the centre and
+' sigma given (NaN: from the values), the tests to apply, whether the page
+' marks the flagged points.
+Private Function OptionsOf(ByVal centre As Variant, ByVal sigma As Variant, ByVal tests As Long, _
+    ByVal markTests As Boolean) As Double()
+    Dim settings() As Double, given As Double
+    ReDim settings(0 To OPTION_COUNT)
+    settings(1) = NotANumber()
+    settings(2) = NotANumber()
+    If LimitInForce(centre, given) = 1 Then settings(1) = given
+    If LimitInForce(sigma, given) = 1 Then
+        If given <= 0 Then Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A given sigma must be above 0, not " & given & "."
+        settings(2) = given
+    End If
+    If tests < 0 Or tests > ALL_RUN_TESTS Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "tests is the sum of the run tests to apply, 0 to 255, not " & _
+            tests & "."
+    End If
+    settings(3) = tests
+    If markTests Then settings(4) = 1
+    OptionsOf = settings
+End Function
+
+' NaN, which the extended exports read as an option left at its default
+' (VBA has no literal for it and raises an error for 0 / 0).
+Private Function NotANumber() As Double
+    Dim number As DoubleValue, words As DoubleWords
+    words.High = &H7FF80000
+    LSet number = words
+    NotANumber = number.Value
+End Function
+
+' The extended figures of the request: elements 1 .. 69, then one per
+' subgroup (element 0 unused; the upper bound is the last one written).
+Private Function ExtendedFiguresOf(ByRef request As SpcRequest, ByRef settings() As Double) As Double()
+    Dim results() As Double, values() As Double, capacity As Long, written As Long
+    ' A subgroup holds at least one value: room for every subgroup.
+    capacity = EXTENDED_FIGURE_COUNT + request.count
+    ReDim results(0 To capacity)
+    values = request.values
+    EnsureOpen
+    written = Lib_SPCStatisticsEx(request.typ, values, request.count, request.NomSize, request.USL, request.LSL, _
+        request.USLOnOff, request.LSLOnOff, request.sampleSize, request.SPCNorm, settings, OPTION_COUNT, results, _
+        capacity)
+    If written < EXTENDED_FIGURE_COUNT Then
+        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "The library rejected the SPC request (" & request.count & _
+            " values, subgroup size " & request.sampleSize & ")."
+    End If
+    ReDim Preserve results(0 To written)
+    ExtendedFiguresOf = results
+End Function
+
 ' The names of the figures, in the library's order.
 Private Function FigureNames() As Variant
     FigureNames = Array("n", "mean", "s", "min", "max", "range", "aboveUSL", "belowLSL", "percentOutside", _
@@ -569,7 +739,47 @@ Private Function FigureNames() As Variant
         "dispersionUCL", "dispersionUWL", "dispersionCL", "dispersionLWL", "dispersionLCL", _
         "xPositions", "classesLow", "classesHigh", "peakCount", _
         "class1", "class2", "class3", "class4", "class5", "class6", "class7", "class8", _
-        "class9", "class10", "class11", "class12", "class13", "class14", "class15")
+        "class9", "class10", "class11", "class12", "class13", "class14", "class15", _
+        "limitsCentre", "limitsSigma", "centreGiven", "sigmaGiven", _
+        "test1", "test2", "test3", "test4", "test5", "test6", "test7", "test8", "dispersion", _
+        "firstTest1", "firstTest2", "firstTest3", "firstTest4", "firstTest5", "firstTest6", "firstTest7", _
+        "firstTest8")
+End Function
+
+' The name of figure 1 .. 69, "subgroup1", ... after them.
+Private Function FigureNameOf(ByRef names As Variant, ByVal figure As Long) As String
+    If figure > EXTENDED_FIGURE_COUNT Then
+        FigureNameOf = "subgroup" & (figure - EXTENDED_FIGURE_COUNT)
+    Else
+        FigureNameOf = names(figure - 1)
+    End If
+End Function
+
+' 53 .. 61 for a run test's number or name or "dispersion", ALL_FIGURES for
+' "all" or none given, 0 otherwise.
+Private Function RunCountIndex(ByVal test As Variant) As Long
+    Dim names As Variant, position As Long
+    If IsMissing(test) Then
+        RunCountIndex = ALL_FIGURES
+        Exit Function
+    End If
+    If IsObject(test) Then test = test.Value
+    Select Case VarType(test)
+    Case vbString
+        If StrComp(test, "all", vbTextCompare) = 0 Then
+            RunCountIndex = ALL_FIGURES
+            Exit Function
+        End If
+        names = FigureNames()
+        For position = FIRST_RUN_COUNT To DISPERSION_COUNT
+            If StrComp(test, names(position - 1), vbTextCompare) = 0 Then
+                RunCountIndex = position
+                Exit Function
+            End If
+        Next position
+    Case vbByte, vbInteger, vbLong, vbSingle, vbDouble, vbCurrency, vbDecimal
+        If test >= 1 And test <= RUN_TESTS And test = Int(test) Then RunCountIndex = FIRST_RUN_COUNT - 1 + CLng(test)
+    End Select
 End Function
 
 ' 1 .. 48 for a figure's number or name, ALL_FIGURES for "all", 0 otherwise.
@@ -594,22 +804,24 @@ Private Function FigureIndex(ByVal figure As Variant) As Long
     End Select
 End Function
 
-' name, value per figure: 48 rows of 2, or 2 rows of 48 across.
-Private Function FigureTable(ByRef results() As Double, ByVal across As Boolean) As Variant
-    Dim table() As Variant, names As Variant, figure As Long
+' name, value per figure first .. last: one row each, or 2 rows across.
+Private Function FigureTable(ByRef results() As Double, ByVal first As Long, ByVal last As Long, _
+    ByVal across As Boolean) As Variant
+    Dim table() As Variant, names As Variant, figure As Long, row As Long
     names = FigureNames()
     If across Then
-        ReDim table(1 To 2, 1 To FIGURE_COUNT)
+        ReDim table(1 To 2, 1 To last - first + 1)
     Else
-        ReDim table(1 To FIGURE_COUNT, 1 To 2)
+        ReDim table(1 To last - first + 1, 1 To 2)
     End If
-    For figure = 1 To FIGURE_COUNT
+    For figure = first To last
+        row = figure - first + 1
         If across Then
-            table(1, figure) = names(figure - 1)
-            table(2, figure) = CellValue(results(figure))
+            table(1, row) = FigureNameOf(names, figure)
+            table(2, row) = CellValue(results(figure))
         Else
-            table(figure, 1) = names(figure - 1)
-            table(figure, 2) = CellValue(results(figure))
+            table(row, 1) = FigureNameOf(names, figure)
+            table(row, 2) = CellValue(results(figure))
         End If
     Next figure
     FigureTable = table
@@ -754,6 +966,24 @@ Private Function Lib_SPCStatistics(ByVal typ As Integer, ByRef meaval() As Doubl
     Lib_SPCStatistics = meridanHelper.SPCStatistics(typ, meaval, numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, _
         SampleSize, SPCNorm, results)
 End Function
+
+Private Function Lib_SPCBitmapEx(ByVal parent As LongPtr, ByVal FileName As String, ByVal pageWidth As Long, _
+    ByVal pageHeight As Long, ByVal factor As Double, ByVal Headline As String, ByVal typ As Integer, _
+    ByRef meaval() As Double, ByVal numofval As Long, ByVal NomSize As Double, ByVal USL As Double, _
+    ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer, ByRef options() As Double, ByVal optionCount As Long) As Integer
+    Lib_SPCBitmapEx = meridanHelper.SPCBitmapEx(CLng(parent), FileName, pageWidth, pageHeight, factor, Headline, _
+        typ, meaval, numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm, options, optionCount)
+End Function
+
+' A Long: the number of figures written can pass 32767.
+Private Function Lib_SPCStatisticsEx(ByVal typ As Integer, ByRef meaval() As Double, ByVal numofval As Long, _
+    ByVal NomSize As Double, ByVal USL As Double, ByVal LSL As Double, ByVal USLOnOff As Integer, _
+    ByVal LSLOnOff As Integer, ByVal SampleSize As Long, ByVal SPCNorm As Integer, ByRef options() As Double, _
+    ByVal optionCount As Long, ByRef results() As Double, ByVal capacity As Long) As Long
+    Lib_SPCStatisticsEx = meridanHelper.SPCStatisticsEx(typ, meaval, numofval, NomSize, USL, LSL, USLOnOff, _
+        LSLOnOff, SampleSize, SPCNorm, options, optionCount, results, capacity)
+End Function
 #Else
 ' ---- 32-bit hosts: the library's exports called directly ----
 
@@ -866,5 +1096,23 @@ Private Function Lib_SPCStatistics(ByVal typ As Integer, ByRef meaval() As Doubl
     ByRef results() As Double) As Integer
     Lib_SPCStatistics = LowInteger(Create_SPCStatistics(typ, meaval(0), numofval, NomSize, USL, LSL, USLOnOff, _
         LSLOnOff, SampleSize, SPCNorm, results(0)))
+End Function
+
+Private Function Lib_SPCBitmapEx(ByVal parent As LongPtr, ByVal FileName As String, ByVal pageWidth As Long, _
+    ByVal pageHeight As Long, ByVal factor As Double, ByVal Headline As String, ByVal typ As Integer, _
+    ByRef meaval() As Double, ByVal numofval As Long, ByVal NomSize As Double, ByVal USL As Double, _
+    ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer, ByRef options() As Double, ByVal optionCount As Long) As Integer
+    Lib_SPCBitmapEx = LowInteger(Create_SPCBitmapEx(parent, FileName, pageWidth, pageHeight, factor, Headline, typ, _
+        meaval(0), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm, options(0), optionCount))
+End Function
+
+' The whole Long: the number of figures written can pass 32767.
+Private Function Lib_SPCStatisticsEx(ByVal typ As Integer, ByRef meaval() As Double, ByVal numofval As Long, _
+    ByVal NomSize As Double, ByVal USL As Double, ByVal LSL As Double, ByVal USLOnOff As Integer, _
+    ByVal LSLOnOff As Integer, ByVal SampleSize As Long, ByVal SPCNorm As Integer, ByRef options() As Double, _
+    ByVal optionCount As Long, ByRef results() As Double, ByVal capacity As Long) As Long
+    Lib_SPCStatisticsEx = Create_SPCStatisticsEx(typ, meaval(0), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, _
+        SampleSize, SPCNorm, options(0), optionCount, results(0), capacity)
 End Function
 #End If

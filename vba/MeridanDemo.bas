@@ -3,8 +3,9 @@ Attribute VB_Name = "MeridanDemo"
 ' save the workbook in the folder MERIDAN is installed in, and run MeridanDemo
 ' (Alt+F8). It reads 125 values of a gauge into column A of a new sheet, shows
 ' six channels live in the readout window for a few seconds, writes the SPC
-' page beside the workbook and puts it into the sheet as a picture, with the
-' 48 figures and their names beside the values.
+' page with the run tests beside the workbook and puts it into the sheet as a
+' picture, with the 48 figures and their names and the run tests' counts
+' beside the values.
 ' For your own gauges change the constants below (marked CHANGE) and the
 ' channels in ReadoutChannels.
 Option Explicit
@@ -47,7 +48,10 @@ Public Sub MeridanDemo()
 
     ShowLive
 
-    pagePath = Meridan_SPCPage(ThisWorkbook.Path & "\" & PAGE_NAME, values, title, CHART_KIND, SUBGROUP_SIZE, _
+    ' The page with the run tests: flagged points ringed, the tests that fired named in the title band.
+    ' CHANGE: give the centre and sigma found earlier (the figures "Z" and "sigma") after LOWER_LIMIT to chart
+    ' against those limits; Meridan_SPCPage draws the page without the run tests.
+    pagePath = Meridan_SPCPageEx(ThisWorkbook.Path & "\" & PAGE_NAME, values, title, CHART_KIND, SUBGROUP_SIZE, _
         SIGMA_FROM_RANGES, NOMINAL_SIZE, UPPER_LIMIT, LOWER_LIMIT)
     sheet.Range("C1:D48").Value = Meridan_SPCFigures(values, CHART_KIND, SUBGROUP_SIZE, SIGMA_FROM_RANGES, _
         NOMINAL_SIZE, UPPER_LIMIT, LOWER_LIMIT)
@@ -55,6 +59,11 @@ Public Sub MeridanDemo()
     sheet.Range("C50").Value = "Cpk (formula)"
     sheet.Range("D50").Formula = "=MERIDAN_SPC(A2:A" & VALUE_COUNT + 1 & ",""Cpk""," & CHART_KIND & "," & _
         SUBGROUP_SIZE & "," & SIGMA_FROM_RANGES & "," & NOMINAL_SIZE & "," & UPPER_LIMIT & "," & LOWER_LIMIT & ")"
+    ' The points each run test flagged (tests 1 to 8, then the dispersion chart): 9 rows of name and count.
+    sheet.Range("C52").Value = "Run tests (formula)"
+    sheet.Range("C53:D61").FormulaArray = "=MERIDAN_SPCRUNS(A2:A" & VALUE_COUNT + 1 & ",""all""," & CHART_KIND & _
+        "," & SUBGROUP_SIZE & "," & SIGMA_FROM_RANGES & "," & NOMINAL_SIZE & "," & UPPER_LIMIT & "," & _
+        LOWER_LIMIT & ")"
     sheet.Columns("C:D").AutoFit
     ' Linked no, saved with the workbook yes, at its own size (-1).
     sheet.Shapes.AddPicture pagePath, False, True, sheet.Range("F1").Left, sheet.Range("F1").Top, -1, -1

@@ -3,8 +3,9 @@ compile: its declarations of the library's exports against the shipped 32-bit
 MERIDAN.dll (names, the argument bytes each export removes from the stack)
 and against meridan_api.h (the kind and type of every argument, the result);
 the helper methods its 64-bit part calls against the helper's type library;
-and that its 32-bit and 64-bit parts define the same routines, so that one
-macro text compiles in both kinds of host.
+that its 32-bit and 64-bit parts define the same routines, so that one
+macro text compiles in both kinds of host; and the names and positions it
+gives the figures against the layout the README documents.
 
 usage: check_vba_module.py BIN_DIR OBJDUMP"""
 import os
@@ -20,6 +21,7 @@ BIN = sys.argv[1]
 SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 MODULE = os.path.join(SOURCE, "vba", "Meridan.bas")
 API_HEADER = os.path.join(SOURCE, "source", "meridan", "meridan_api.h")
+README = os.path.join(SOURCE, "README.md")
 
 # Stack bytes of one stdcall argument on i686, by how VBA passes it.
 BYVAL_BYTES = {"Integer": 4, "Long": 4, "LongPtr": 4, "String": 4, "Double": 8}
@@ -167,6 +169,12 @@ def helper_calls(lines):
     return calls
 
 
+def library_exports():
+    """{name: (ordinal, rva)} of the 32-bit MERIDAN.dll"""
+    _, exports, _ = PeFile(os.path.join(BIN, "MERIDAN.dll")).exports()
+    return exports
+
+
 class Declarations(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -186,9 +194,12 @@ class Declarations(unittest.TestCase):
     def test_every_export_declared_exactly_once_and_none_extra(self):
         named = [m.group("alias") or m.group("name") for _, m in self.library]
         self.assertEqual(sorted(named), sorted(set(named)), "declared twice")
-        _, exports, _ = PeFile(os.path.join(BIN, "MERIDAN.dll")).exports()
+        exports = library_exports()
         self.assertEqual(sorted(named), sorted(exports))
-        self.assertEqual(len(named), 17)
+        # The library's list itself: its exports carry ordinals 1 .. n, none unnamed.
+        _, _, unnamed = PeFile(os.path.join(BIN, "MERIDAN.dll")).exports()
+        self.assertEqual(unnamed, set())
+        self.assertEqual(sorted(ordinal for ordinal, _ in exports.values()), list(range(1, len(exports) + 1)))
 
     def test_argument_bytes_match_what_each_export_removes(self):
         pe = PeFile(os.path.join(BIN, "MERIDAN.dll"))
@@ -211,7 +222,7 @@ class Declarations(unittest.TestCase):
 
     def test_kinds_types_and_results_follow_the_api_header(self):
         api = api_functions()
-        self.assertEqual(len(api), 17)
+        self.assertEqual(sorted(api), sorted(library_exports()), "meridan_api.h declares the library's exports")
         for _, match in self.library:
             export = match.group("alias") or match.group("name")
             with self.subTest(export=export):
@@ -276,7 +287,8 @@ class BothKindsOfHost(unittest.TestCase):
     def test_worksheet_function_and_wrappers_are_public(self):
         shared = self.routines["both"]
         for name in ("MERIDAN_SPC", "Meridan_Open", "Meridan_Close", "Meridan_SPCPage", "Meridan_SPCFigures",
-                     "Meridan_ReadoutOpen", "Meridan_ReadoutShow", "Meridan_DeviceName", "Meridan_HostCount"):
+                     "Meridan_ReadoutOpen", "Meridan_ReadoutShow", "Meridan_DeviceName", "Meridan_HostCount",
+                     "MERIDAN_SPCRUNS", "Meridan_SPCPageEx", "Meridan_SPCFiguresEx"):
             self.assertEqual(shared[name][0], "Public", name)
 
     def test_helper_methods_called_exist_with_that_argument_count(self):
@@ -296,6 +308,64 @@ class BothKindsOfHost(unittest.TestCase):
                     self.assertTrue(methods[method][1], "the method has no result")
                 called.add(method)
         self.assertEqual(set(methods) - called, {"CloseProg"}, "every library function is reached")
+
+
+def documented_names(table_heading):
+    """{element: name} of the README table whose header row starts with table_heading;
+    a row "a – b" named "`x1` … `xN`" stands for the names x1 .. xN."""
+    with open(README, encoding="utf-8") as readme:
+        lines = readme.read().splitlines()
+    start = next(i for i, line in enumerate(lines) if line.startswith(table_heading))
+    names = {}
+    for line in lines[start + 2:]:
+        if not line.startswith("|"):
+            break
+        cells = [cell.strip() for cell in line.strip("|").split("|")]
+        single = re.fullmatch(r"(\d+)", cells[0])
+        span = re.fullmatch(r"(\d+) – (\d+)", cells[0])
+        if single and re.fullmatch(r"`\w+`", cells[-1]):
+            names[int(single.group(1))] = cells[-1].strip("`")
+        elif span:
+            series = re.fullmatch(r"`([A-Za-z]+)(\d+)` … `\1(\d+)`", cells[-1])
+            if not series:
+                continue  # "as there": documented in another table
+            first, last = int(span.group(1)), int(span.group(2))
+            numbers = range(int(series.group(2)), int(series.group(3)) + 1)
+            assert len(numbers) == last - first + 1, line
+            for element, number in zip(range(first, last + 1), numbers):
+                names[element] = series.group(1) + str(number)
+    return names
+
+
+class FigureNames(unittest.TestCase):
+    """The names the module gives the figures (table rows, MERIDAN_SPC and
+    MERIDAN_SPCRUNS arguments) and the positions it reads them at, against
+    the layout the README documents for both figure exports."""
+
+    @classmethod
+    def setUpClass(cls):
+        lines = logical_lines(read_module())
+        listed = next(line for _, line in lines if line.startswith("FigureNames = Array("))
+        cls.names = re.findall(r'"(\w+)"', listed)
+        cls.constants = {}
+        for _, line in lines:
+            match = re.match(r"^(?:Public |Private )?Const (\w+) As Long = (-?\d+)$", line)
+            if match:
+                cls.constants[match.group(1)] = int(match.group(2))
+
+    def test_names_follow_both_documented_tables(self):
+        documented = documented_names("| Element | Figure | Name (`Meridan_FigureName`")
+        documented.update(documented_names("| Element | Figure | Name (`Meridan_SPCFiguresEx`"))
+        self.assertEqual(sorted(documented), list(range(1, len(documented) + 1)))
+        self.assertEqual({element: name for element, name in enumerate(self.names, 1)}, documented)
+
+    def test_positions_read_are_those_of_the_names(self):
+        position = {name: element for element, name in enumerate(self.names, 1)}
+        self.assertEqual(self.constants["FIGURE_COUNT"], position["class15"])
+        self.assertEqual(self.constants["EXTENDED_FIGURE_COUNT"], len(self.names))
+        self.assertEqual(self.constants["FIRST_RUN_COUNT"], position["test1"])
+        self.assertEqual(self.constants["FIRST_RUN_COUNT"] + self.constants["RUN_TESTS"] - 1, position["test8"])
+        self.assertEqual(self.constants["DISPERSION_COUNT"], position["dispersion"])
 
 
 if __name__ == "__main__":
