@@ -862,6 +862,13 @@ Private Sub Lib_Connect(ByVal folder As String)
     If Not meridanHelper Is Nothing Then Exit Sub
     On Error Resume Next
     Set meridanHelper = CreateObject("MERIDAN_HELPER.DLLFcts")
+    If meridanHelper Is Nothing Then
+        ' A helper that is just ending after its last client can refuse a request made in
+        ' that moment; once it has gone, the next request starts a new one.
+        Err.Clear
+        Sleep 1000
+        Set meridanHelper = CreateObject("MERIDAN_HELPER.DLLFcts")
+    End If
     reason = Err.Description
     On Error GoTo 0
     If meridanHelper Is Nothing Then
