@@ -567,10 +567,13 @@ TEST(HelperRegistration, UnregServerRemovesEverythingAndRegServerPutsItBack) {
   ASSERT_TRUE(Register(HelperPath()));  // the only helper registered, so its removal leaves nothing
   const std::wstring helper = L"\"" + HelperPath() + L"\"";
   const std::vector<std::wstring> classes = {L"CLSID\\" + GuidText(CLSID_DLLFcts), L"CLSID\\" + GuidText(CLSID_XTimer)};
-  const std::vector<std::wstring> shared = {
-      L"MERIDAN_HELPER.DLLFcts", L"MERIDAN_HELPER.XTimer", L"TypeLib\\" + GuidText(LIBID_MERIDAN_HELPER),
-      L"Interface\\" + GuidText(IID__DLLFcts), L"Interface\\" + GuidText(IID__XTimer),
-      L"Interface\\" + GuidText(DIID___XTimer)};
+  // Program identifiers and type libraries are shared by both views; classes
+  // and interfaces each view has of its own.
+  const std::vector<std::wstring> shared = {L"MERIDAN_HELPER.DLLFcts", L"MERIDAN_HELPER.XTimer",
+                                            L"TypeLib\\" + GuidText(LIBID_MERIDAN_HELPER)};
+  const std::vector<std::wstring> interfaces = {L"Interface\\" + GuidText(IID__DLLFcts),
+                                                L"Interface\\" + GuidText(IID__XTimer),
+                                                L"Interface\\" + GuidText(DIID___XTimer)};
   auto name = [](const std::wstring& key, REGSAM view) {
     return std::string(key.begin(), key.end()) + (view == KEY_WOW64_32KEY ? " (32-bit view)" : " (64-bit view)");
   };
@@ -579,6 +582,8 @@ TEST(HelperRegistration, UnregServerRemovesEverythingAndRegServerPutsItBack) {
   for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
     for (const std::wstring& key : classes) EXPECT_FALSE(ClassesKeyExists(key, view)) << "left behind: " << name(key, view);
     for (const std::wstring& key : shared) EXPECT_FALSE(ClassesKeyExists(key, view)) << "left behind: " << name(key, view);
+    for (const std::wstring& key : interfaces)
+      EXPECT_FALSE(ClassesKeyExists(key, view)) << "left behind: " << name(key, view);
   }
   CLSID clsid{};
   EXPECT_NE(CLSIDFromProgID(L"MERIDAN_HELPER.DLLFcts", &clsid), S_OK);
@@ -586,10 +591,12 @@ TEST(HelperRegistration, UnregServerRemovesEverythingAndRegServerPutsItBack) {
 
   ASSERT_EQ(Finish(Start(helper + L" -REGSERVER", L""), 30000), 0);
   for (const std::wstring& key : classes) EXPECT_TRUE(ClassesKeyExists(key, HelperView())) << "missing: " << name(key, HelperView());
-  // A 32-bit helper's library and interfaces are found from both views (64-bit clients).
+  for (const std::wstring& key : shared)
+    EXPECT_TRUE(ClassesKeyExists(key, KEY_WOW64_64KEY)) << "missing: " << name(key, KEY_WOW64_64KEY);
+  // A 32-bit helper's interfaces are found from both views (its 64-bit clients).
   for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
     if (view == KEY_WOW64_32KEY && !HelperIs32Bit()) continue;
-    for (const std::wstring& key : shared) EXPECT_TRUE(ClassesKeyExists(key, view)) << "missing: " << name(key, view);
+    for (const std::wstring& key : interfaces) EXPECT_TRUE(ClassesKeyExists(key, view)) << "missing: " << name(key, view);
   }
   IDispatch* object = nullptr;
   ASSERT_EQ(CoCreateInstance(CLSID_DLLFcts, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
