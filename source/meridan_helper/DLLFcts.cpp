@@ -31,6 +31,18 @@ HRESULT CheckResultPointer(short* result) {
   return S_OK;
 }
 
+// The last step of a method with a result: when `hr`, the outcome of the
+// steps before (result place checked, texts converted), is a success, binds
+// the export and calls it; the result is the low half of its status.
+template <typename Function, typename... Arguments>
+HRESULT CallForStatus(HRESULT hr, LibraryExport which, short* result, Arguments... arguments) {
+  Function function = nullptr;
+  if (SUCCEEDED(hr)) hr = Library_Bind(which, &function, IID__DLLFcts);
+  if (FAILED(hr)) return hr;
+  *result = Low16(function(arguments...));
+  return S_OK;
+}
+
 }  // namespace
 
 HRESULT DLLFcts_Create(REFIID iid, void** object) {
@@ -42,11 +54,7 @@ HRESULT DLLFcts_Create(REFIID iid, void** object) {
   return hr;
 }
 
-DLLFcts::DLLFcts() { Dispatch_GetTypeInfo(IID__DLLFcts, &typeInfo_); }
-
-DLLFcts::~DLLFcts() {
-  if (typeInfo_) typeInfo_->Release();
-}
+DLLFcts::DLLFcts() : DualDispatch(IID__DLLFcts) {}
 
 HRESULT STDMETHODCALLTYPE DLLFcts::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
@@ -77,34 +85,6 @@ ULONG STDMETHODCALLTYPE DLLFcts::Release() {
   return count;
 }
 
-HRESULT STDMETHODCALLTYPE DLLFcts::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = typeInfo_ ? 1 : 0;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE DLLFcts::GetTypeInfo(UINT index, LCID, ITypeInfo** typeInfo) {
-  if (!typeInfo) return E_POINTER;
-  *typeInfo = nullptr;
-  if (index != 0) return DISP_E_BADINDEX;
-  if (!typeInfo_) return TYPE_E_ELEMENTNOTFOUND;
-  typeInfo_->AddRef();
-  *typeInfo = typeInfo_;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE DLLFcts::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-  if (!typeInfo_) return E_UNEXPECTED;
-  return DispGetIDsOfNames(typeInfo_, names, count, ids);
-}
-
-HRESULT STDMETHODCALLTYPE DLLFcts::Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                          VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
-  if (!typeInfo_) return E_UNEXPECTED;
-  return Dispatch_Invoke(typeInfo_, static_cast<_DLLFcts*>(this), member, flags, params, result, exception,
-                         argumentError);
-}
-
 HRESULT STDMETHODCALLTYPE DLLFcts::InterfaceSupportsErrorInfo(REFIID iid) {
   return iid == IID__DLLFcts ? S_OK : S_FALSE;
 }
@@ -115,11 +95,8 @@ HRESULT STDMETHODCALLTYPE DLLFcts::Setup(short* reserved, short language, BSTR F
   AnsiText fileName, password;
   if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
   if (SUCCEEDED(hr)) hr = password.Make(passwort);
-  MERIDAN_Setup_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Setup, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(reserved, language, fileName.Data(), parent, password.Data()));
-  return S_OK;
+  return CallForStatus<MERIDAN_Setup_Function>(hr, LibraryExport::MERIDAN_Setup, result, reserved, language,
+                                                fileName.Data(), parent, password.Data());
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::GetName(short language, BSTR FileName, short devicenr, short typ, short output,
@@ -141,47 +118,27 @@ HRESULT STDMETHODCALLTYPE DLLFcts::Init(short* reserved, short language, BSTR Fi
   HRESULT hr = CheckResultPointer(result);
   AnsiText fileName;
   if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
-  MERIDAN_Init_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Init, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(reserved, language, fileName.Data(), WindowArgument(parent), wh));
-  return S_OK;
+  return CallForStatus<MERIDAN_Init_Function>(hr, LibraryExport::MERIDAN_Init, result, reserved, language,
+                                               fileName.Data(), WindowArgument(parent), wh);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::DeInit(short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_DeInit_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_DeInit, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function());
-  return S_OK;
+  return CallForStatus<MERIDAN_DeInit_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_DeInit, result);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Trigger(short devicenr, short source, short typ, short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_Trigger_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Trigger, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(devicenr, source, typ));
-  return S_OK;
+  return CallForStatus<MERIDAN_Trigger_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_Trigger, result,
+                                                  devicenr, source, typ);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Value(short devicenr, short Address, double* Val1, short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_Value_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Value, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(devicenr, Address, Val1));
-  return S_OK;
+  return CallForStatus<MERIDAN_Value_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_Value, result,
+                                                devicenr, Address, Val1);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Collect(short devicenr, short* Address, double* Val1, short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_Collect_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Collect, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(devicenr, Address, Val1));
-  return S_OK;
+  return CallForStatus<MERIDAN_Collect_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_Collect, result,
+                                                  devicenr, Address, Val1);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::PreInit(short InitTimes, short UseValueEx, short Reserve1, short Reserve2,
@@ -194,23 +151,16 @@ HRESULT STDMETHODCALLTYPE DLLFcts::PreInit(short InitTimes, short UseValueEx, sh
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::GetInt(LONG addr, short* variable, short* result) {
-  HRESULT hr = CheckResultPointer(result);
-  MERIDAN_GetInt_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_GetInt, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(addr, variable));
-  return S_OK;
+  return CallForStatus<MERIDAN_GetInt_Function>(CheckResultPointer(result), LibraryExport::MERIDAN_GetInt, result,
+                                                 addr, variable);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Win_MechAdj(short gagenr, LONG parent, BSTR password, short* result) {
   HRESULT hr = CheckResultPointer(result);
   AnsiText passwordText;
   if (SUCCEEDED(hr)) hr = passwordText.Make(password);
-  MERIDAN_Win_MechAdj_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::MERIDAN_Win_MechAdj, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(gagenr, parent, passwordText.Data()));
-  return S_OK;
+  return CallForStatus<MERIDAN_Win_MechAdj_Function>(hr, LibraryExport::MERIDAN_Win_MechAdj, result, gagenr, parent,
+                                                      passwordText.Data());
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::CloseProg() {
@@ -234,14 +184,11 @@ HRESULT STDMETHODCALLTYPE DLLFcts::Vexo_Init(LONG parent, BSTR Headline, SAFEARR
   AnsiText headline, units;
   if (SUCCEEDED(hr)) hr = headline.Make(Headline);
   if (SUCCEEDED(hr)) hr = units.Make(MVUnit, kDisplayUnitText);
-  Display_Init_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Display_Init, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(WindowArgument(parent), headline.Data(), flags.Element0<int16_t>(),
-                           devices.Element0<int16_t>(), addresses.Element0<int16_t>(), units.Data(),
-                           nominal.Element0<double>(), upper.Element0<double>(), lower.Element0<double>(),
-                           resolution.Element0<int16_t>()));
-  return S_OK;
+  return CallForStatus<Display_Init_Function>(hr, LibraryExport::Display_Init, result, WindowArgument(parent),
+                                              headline.Data(), flags.Element0<int16_t>(),
+                                              devices.Element0<int16_t>(), addresses.Element0<int16_t>(),
+                                              units.Data(), nominal.Element0<double>(), upper.Element0<double>(),
+                                              lower.Element0<double>(), resolution.Element0<int16_t>());
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::Vexo_DeInit() {
@@ -281,13 +228,10 @@ HRESULT STDMETHODCALLTYPE DLLFcts::SPCBitmap(LONG parent, BSTR FileName, LONG wi
   AnsiText fileName, headline;
   if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
   if (SUCCEEDED(hr)) hr = headline.Make(Headline);
-  Create_SPCBitmap_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Create_SPCBitmap, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(WindowArgument(parent), fileName.Data(), width, height, factor, headline.Data(), typ,
-                           values.Element0<double>(), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize,
-                           SPCNorm));
-  return S_OK;
+  return CallForStatus<Create_SPCBitmap_Function>(hr, LibraryExport::Create_SPCBitmap, result,
+                                                  WindowArgument(parent), fileName.Data(), width, height, factor,
+                                                  headline.Data(), typ, values.Element0<double>(), numofval, NomSize,
+                                                  USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm);
 }
 
 HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatistics(short typ, SAFEARRAY** meaval, LONG numofval, double NomSize,
@@ -298,10 +242,8 @@ HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatistics(short typ, SAFEARRAY** meaval, 
   ArrayArgument values, figures;
   if (SUCCEEDED(hr)) hr = values.Check(meaval, VT_R8, numofval, L"meaval", IID__DLLFcts);
   if (SUCCEEDED(hr)) hr = figures.Check(results, VT_R8, kStatisticsResults, L"results", IID__DLLFcts);
-  Create_SPCStatistics_Function function = nullptr;
-  if (SUCCEEDED(hr)) hr = Library_Bind(LibraryExport::Create_SPCStatistics, &function, IID__DLLFcts);
-  if (FAILED(hr)) return hr;
-  *result = Low16(function(typ, values.Element0<double>(), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff,
-                           SampleSize, SPCNorm, figures.Element0<double>()));
-  return S_OK;
+  return CallForStatus<Create_SPCStatistics_Function>(hr, LibraryExport::Create_SPCStatistics, result, typ,
+                                                      values.Element0<double>(), numofval, NomSize, USL, LSL,
+                                                      USLOnOff, LSLOnOff, SampleSize, SPCNorm,
+                                                      figures.Element0<double>());
 }

@@ -4,25 +4,17 @@
 #pragma once
 #include <windows.h>
 
+#include "DualDispatch.h"
 #include "MERIDAN_HELPER_h.h"
 
-class DLLFcts final : public _DLLFcts, public ISupportErrorInfo {
+class DLLFcts final : public DualDispatch<_DLLFcts>, public ISupportErrorInfo {
  public:
   DLLFcts();
-  ~DLLFcts();
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
-
-  // IDispatch
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** typeInfo) override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                          DISPID* ids) override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
 
   // ISupportErrorInfo
   HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
@@ -59,5 +51,4 @@ class DLLFcts final : public _DLLFcts, public ISupportErrorInfo {
 
  private:
   LONG references_ = 0;
-  ITypeInfo* typeInfo_ = nullptr;
 };

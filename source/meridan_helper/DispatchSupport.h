@@ -24,5 +24,3 @@ HRESULT Dispatch_Invoke(ITypeInfo* typeInfo, void* object, DISPID member, WORD f
 // The source named in the errors of the DLLFcts methods.
 constexpr wchar_t kHelperErrorSource[] = L"MERIDAN_HELPER";
 
-// Error codes the way a Basic macro reports them (Err.Number is the low word).
-constexpr HRESULT MakeBasicError(unsigned number) { return static_cast<HRESULT>(0x800A0000u | number); }

@@ -31,7 +31,7 @@ HRESULT XTimer_Create(REFIID iid, void** object) {
   return hr;
 }
 
-XTimer::XTimer() { Dispatch_GetTypeInfo(IID__XTimer, &typeInfo_); }
+XTimer::XTimer() : DualDispatch(IID__XTimer) {}
 
 // The end of the object destroys a timer still registered under its
 // identifier; the slot table is not touched (a slot keeps its object alive,
@@ -39,7 +39,6 @@ XTimer::XTimer() { Dispatch_GetTypeInfo(IID__XTimer, &typeInfo_); }
 XTimer::~XTimer() {
   if (TimerID_ != 0) XTimerSupport_DestroySystemTimer(TimerID_);
   for (Sink& sink : sinks_) sink.target->Release();
-  if (typeInfo_) typeInfo_->Release();
 }
 
 HRESULT STDMETHODCALLTYPE XTimer::QueryInterface(REFIID iid, void** object) {
@@ -83,34 +82,6 @@ void XTimer::ReleaseInternal() {
 
 void XTimer::DeleteIfUnreferenced() {
   if (clientReferences_ == 0 && internalReferences_ == 0) delete this;
-}
-
-HRESULT STDMETHODCALLTYPE XTimer::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = typeInfo_ ? 1 : 0;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE XTimer::GetTypeInfo(UINT index, LCID, ITypeInfo** typeInfo) {
-  if (!typeInfo) return E_POINTER;
-  *typeInfo = nullptr;
-  if (index != 0) return DISP_E_BADINDEX;
-  if (!typeInfo_) return TYPE_E_ELEMENTNOTFOUND;
-  typeInfo_->AddRef();
-  *typeInfo = typeInfo_;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE XTimer::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-  if (!typeInfo_) return E_UNEXPECTED;
-  return DispGetIDsOfNames(typeInfo_, names, count, ids);
-}
-
-HRESULT STDMETHODCALLTYPE XTimer::Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                         VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
-  if (!typeInfo_) return E_UNEXPECTED;
-  return Dispatch_Invoke(typeInfo_, static_cast<_XTimer*>(this), member, flags, params, result, exception,
-                         argumentError);
 }
 
 HRESULT STDMETHODCALLTYPE XTimer::get_Enabled(VARIANT_BOOL* Enabled) {

@@ -7,9 +7,10 @@
 
 #include <vector>
 
+#include "DualDispatch.h"
 #include "MERIDAN_HELPER_h.h"
 
-class XTimer final : public _XTimer, public IConnectionPointContainer, public IProvideClassInfo,
+class XTimer final : public DualDispatch<_XTimer>, public IConnectionPointContainer, public IProvideClassInfo,
                      public ISupportErrorInfo {
  public:
   XTimer();
@@ -20,14 +21,6 @@ class XTimer final : public _XTimer, public IConnectionPointContainer, public IP
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
-
-  // IDispatch
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** typeInfo) override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                          DISPID* ids) override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
 
   // _XTimer
   HRESULT STDMETHODCALLTYPE get_Enabled(VARIANT_BOOL* Enabled) override;
@@ -84,7 +77,6 @@ class XTimer final : public _XTimer, public IConnectionPointContainer, public IP
   TickConnectionPoint connectionPoint_{*this};
   std::vector<Sink> sinks_;
   DWORD nextCookie_ = 1;
-  ITypeInfo* typeInfo_ = nullptr;
   LONG clientReferences_ = 0;
   LONG internalReferences_ = 0;
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -101,6 +102,26 @@ TEST(FormatFixed, OtherDecimalCountsLeaveTheBufferAlone) {
 TEST(FormatFixed, NanAndInfinityStayWhole) {
   EXPECT_EQ(Formatted(std::numeric_limits<float>::quiet_NaN(), 4), "nan");
   EXPECT_EQ(Formatted(-std::numeric_limits<float>::infinity(), 0), "-inf");
+}
+
+// The one cut both the readout and the chart page use: 30.0197 with three
+// decimals reads 30.019 (cut, not rounded again).
+TEST(CutDecimals, CutsTheSixDecimalTextAndLeavesTextsWithoutAPoint) {
+  struct Case {
+    const char* text;
+    int decimals;
+    const char* expected;
+  };
+  const Case cases[] = {{"30.019700", 3, "30.019"}, {"30.019700", 0, "30"},      {"-0.500000", 1, "-0.5"},
+                        {"30.019700", 6, "30.019700"}, {"30.019700", -1, "30.019700"}, {"-inf", 0, "-inf"},
+                        {"nan", 2, "nan"}};
+  for (const Case& c : cases) {
+    char text[32];
+    std::strcpy(text, c.text);
+    size_t length = Num_CutDecimals(text, std::strlen(text), c.decimals);
+    EXPECT_STREQ(text, c.expected) << c.text << " to " << c.decimals;
+    EXPECT_EQ(length, std::strlen(c.expected)) << c.text << " to " << c.decimals;
+  }
 }
 
 TEST(TrimToStep, KeepsTheDecimalsOfTheStep) {

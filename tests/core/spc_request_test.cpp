@@ -397,6 +397,24 @@ TEST_F(ChartRequest, RejectsSampleSizeZeroOrBelowAndCountsOutsideSixteenBits) {
   EXPECT_EQ(result.xPositions, 123.0);  // nothing computed
 }
 
+// 16-bit arguments come in 32-bit slots: the high half is dropped and the low
+// half read as signed, so 0x0001000B is kind 11 and 0xFFFF a limit not in force.
+TEST_F(ChartRequest, ArgumentSlotsKeepOnlyTheirLowHalf) {
+  Values values{1, 2};
+  SpcRequest request = SPC_RequestOfArguments(0x0001000Bu, values.data.data(), 2, 10.0, 11.0, 9.0, 0xFFFFu,
+                                              0x00020001u, 5, 0x7FFF0003u);
+  EXPECT_EQ(request.typ, 11);
+  EXPECT_EQ(request.meaval, values.data.data());
+  EXPECT_EQ(request.numofval, 2);
+  EXPECT_EQ(request.NomSize, 10.0);
+  EXPECT_EQ(request.USL, 11.0);
+  EXPECT_EQ(request.LSL, 9.0);
+  EXPECT_EQ(request.USLOnOff, -1);
+  EXPECT_EQ(request.LSLOnOff, 1);
+  EXPECT_EQ(request.SampleSize, 5);
+  EXPECT_EQ(request.SPCNorm, 3);
+}
+
 TEST_F(ChartRequest, NoValuesNeverReadsTheArray) {
   SpcRequest request = Request(Values{}, 11, 5);
   request.meaval = nullptr;

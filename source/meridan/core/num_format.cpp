@@ -23,25 +23,32 @@ size_t Fmt_Fixed6(double value, char* buffer, size_t size) {
   return length;
 }
 
+size_t Num_CutDecimals(char* text, size_t length, int decimals) {
+  const char* point = static_cast<const char*>(std::memchr(text, '.', length));
+  if (!point || decimals < 0 || decimals >= 6) return length;
+  size_t kept = static_cast<size_t>(point - text) + (decimals == 0 ? 0 : 1 + decimals);
+  if (kept < length) length = kept;  // a "%f" text always has the six decimals to cut
+  text[length] = '\0';
+  return length;
+}
+
 void Num_FormatFixed(char* buffer, float value, int16_t decimals) {
   static const double kHalf[] = {0.5, 0.05, 0.005, 0.0005, 0.00005, 0.000005};
   if (decimals < 0 || decimals > 5) return;
   double x = value;
   double rounded = x >= 0 ? x + kHalf[decimals] : x - kHalf[decimals];
-  size_t length = Fmt_Fixed6(rounded, buffer, 48);
-  if (!std::strchr(buffer, '.')) return;  // nan and inf have no decimals to cut
-  size_t cut = decimals == 0 ? 7 : 6 - decimals;
-  buffer[length - cut] = '\0';
+  Num_CutDecimals(buffer, Fmt_Fixed6(rounded, buffer, 48), decimals);
 }
 
 void Num_TrimToStep(char* label, char* step) {
-  for (int i = 0; i < 7; ++i) {
+  int cuts = 0;
+  for (; cuts < 7; ++cuts) {
     size_t stepLength = std::strlen(step);
-    if (stepLength == 0) return;
+    if (stepLength == 0) break;
     if (step[stepLength - 1] == '.') step[stepLength - 1] = '0';
-    if (step[stepLength - 1] != '0') return;
+    if (step[stepLength - 1] != '0') break;
     step[stepLength - 1] = '\0';
-    size_t labelLength = std::strlen(label);
-    if (labelLength > 0) label[labelLength - 1] = '\0';
   }
+  // Each cut took a trailing zero of the six decimals; the seventh, the point.
+  Num_CutDecimals(label, std::strlen(label), cuts >= 6 ? 0 : 6 - cuts);
 }

@@ -2,6 +2,7 @@
 // called Display_Init; all calls come from that thread.
 #include <cstdint>
 
+#include "core/argument_slot.h"
 #include "display/core/display_channels.h"
 #include "display/window/display_window.h"
 #include "library/library_entry.h"
@@ -52,7 +53,7 @@ void WINAPI Display_ShowValues(const double* MV, const int16_t* MVError) {
 // Only the low 16 bits of state count: 0 hides the window, anything else shows it.
 int32_t WINAPI Display_ShowDisplay(uint32_t state) {
   if (!displayWindow) return 0;
-  return ShowWindow(displayWindow, (state & 0xFFFFu) != 0 ? SW_SHOW : SW_HIDE);
+  return ShowWindow(displayWindow, Low16(state) != 0 ? SW_SHOW : SW_HIDE);
 }
 
 }  // extern "C"

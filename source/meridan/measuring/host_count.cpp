@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "core/argument_slot.h"
 #include "measuring/core/host_name.h"
 #include "meridan_api.h"
 
@@ -21,7 +22,7 @@ void PumpPendingMessages() {
 }  // namespace
 
 extern "C" int32_t WINAPI MERIDAN_IsExcelStarted(uint32_t pumpFirst) {
-  if (static_cast<int16_t>(pumpFirst & 0xFFFFu) > 0) {
+  if (Low16Signed(pumpFirst) > 0) {
     PumpPendingMessages();
     Sleep(100);
   }

@@ -5,12 +5,11 @@
 
 #include <cstdint>
 
+#include "core/argument_slot.h"
 #include "meridan_api.h"
 #include "tessan_ddk.h"
 
 namespace {
-
-uint32_t Low16(uint32_t slot) { return slot & 0xFFFFu; }
 
 // `reserved` is always set to 0 before the kit is called, whatever it answers.
 // A null pointer is skipped rather than crashing the host.

@@ -15,6 +15,13 @@
 
 namespace {
 
+// The page's handle table: every drawing object of a request has a slot, and
+// all of them are deleted when the request ends. Slots 0 to 39 hold the
+// page's own fonts, pens, brushes and bitmap (the gaps are slots the page does
+// not use). From 45 on each drawing routine gets an area of its own, which it
+// fills from the area's first slot: the statistics panel (a text panel, from
+// 45), the location chart (55), the dispersion chart (75) and the histogram
+// (95); the rest stay empty.
 constexpr int kHandleSlots = 300;
 
 enum Slot {
@@ -36,13 +43,25 @@ enum Slot {
   kHistogramPlotSlots = 95,
 };
 
+// The page draws its control charts without a highlight bar, so each fills
+// only the slots before its highlight brush: the location chart's area then
+// ends where the dispersion chart's begins, and that one where the
+// histogram's begins. (With a highlight bar the brush of one chart would take
+// the first slot of the next area.)
+constexpr int32_t kNoHighlight = 0;
+static_assert(kPageBitmap < kStatisticsPanelSlots, "the page's own objects lie before the routines' areas");
+static_assert(kStatisticsPanelSlots + kPanelSlots <= kLocationChartSlots, "statistics panel and location chart");
+static_assert(kLocationChartSlots + kControlChartSlotsWithoutHighlight <= kDispersionChartSlots,
+              "location and dispersion chart");
+static_assert(kDispersionChartSlots + kControlChartSlotsWithoutHighlight <= kHistogramPlotSlots,
+              "dispersion chart and histogram");
+static_assert(kHistogramPlotSlots + kHistogramSlots <= kHandleSlots, "the histogram's slots lie inside the table");
+
 // Every drawing object of the running request; all deleted when it ends.
 HGDIOBJ gdiHandleTable[kHandleSlots];
 
 constexpr size_t kTitleBytes = 99;
 constexpr UINT kTitleFormat = DT_SINGLELINE | DT_VCENTER;
-
-int16_t Low16(uint32_t slot) { return static_cast<int16_t>(slot & 0xFFFFu); }
 
 HPEN Pen(int slot, COLORREF colour) {
   HPEN pen = CreatePen(PS_SOLID, 1, colour);
@@ -111,7 +130,7 @@ void Chart(HDC dc, const ChartArea& a, int firstSlot) {
                     a.yMin, a.yMax, a.values, a.count, a.series, a.upper1, a.lower1, a.upper2, a.lower2, a.upper3,
                     a.lower3, a.lineMask, a.centre, 1, a.xGridStep, a.xGridCount, a.yGridStep, a.yGridCount,
                     PenAt(kBlackPen), PenAt(kWhitePen), kPlotBackColour, kPanelColour, kLineColour, kBlackColour,
-                    kRedColour, a.colour2, a.colour3, 1, 0, kGreenColour);
+                    kRedColour, a.colour2, a.colour3, 1, kNoHighlight, kGreenColour);
 }
 
 void Histogram(HDC dc, const HistogramArea& h, const HistogramClasses& classes) {
@@ -197,8 +216,8 @@ extern "C" int32_t WINAPI Create_SPCBitmap(HWND parent, const char* FileName, in
                                            uint32_t SPCNorm) {
   int32_t pageWidth = 0, pageHeight = 0;
   if (!SPC_PageSize(width, height, factor, &pageWidth, &pageHeight)) return 0;
-  SpcRequest request{Low16(typ),      meaval,          numofval,   NomSize,       USL,
-                     LSL,             Low16(USLOnOff), Low16(LSLOnOff), SampleSize, Low16(SPCNorm)};
+  const SpcRequest request =
+      SPC_RequestOfArguments(typ, meaval, numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm);
   SPC_SetScale(factor);
   SpcResult result;
   if (SPC_ComputeRequest(request, result)) {

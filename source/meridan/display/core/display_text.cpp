@@ -14,8 +14,7 @@ int CaptionDecimals(int16_t resolu) { return resolu >= 0 && resolu <= 5 ? resolu
 size_t FormatCutNumber(double value, int decimals, char* text, size_t size) {
   if (size == 0) return 0;
   char fixed[kFixedTextSize];
-  size_t length = Fmt_Fixed6(value, fixed, sizeof fixed);
-  if (std::strchr(fixed, '.') && decimals >= 0 && decimals < 6) length -= decimals == 0 ? 7 : 6 - decimals;
+  size_t length = Num_CutDecimals(fixed, Fmt_Fixed6(value, fixed, sizeof fixed), decimals);
   if (length > size - 1) length = size - 1;
   std::memcpy(text, fixed, length);
   text[length] = '\0';

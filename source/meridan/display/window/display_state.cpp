@@ -1,5 +1,5 @@
 // The readout window's handle, its caption flag and its colour palette.
-#include "display/window/display_window.h"
+#include "display/window/display_state.h"
 
 HWND displayWindow;
 bool captionsPending;

@@ -75,6 +75,15 @@ bool SPC_PageSize(int32_t width, int32_t height, double factor, int32_t* pageWid
 void SPC_LayoutPage(const SpcRequest& request, const SpcResult& result, int32_t width, int32_t height, double factor,
                     PageLayout* page) {
   *page = PageLayout{};
+  // The short names are those of the page's description, so that each figure
+  // below can be checked against it: f the scale factor; LH the line height
+  // and CW the character width in pixels (15 and 7 at scale 1); g5, g7 and g27
+  // 5, 7 and 27 pixels scaled (tick lengths and gaps; g27 the title band's
+  // height); i5 the whole pixels of g5, and i4, i3, i2 those of 4, 3 and 2
+  // pixels scaled; L, T, R, Bm the running rectangle's left, top, right and
+  // bottom; X the number of x positions; M the width of the charts' plot; lab
+  // and lab2 the characters of the longest value label of the charts and of
+  // the histogram.
   const double f = factor;
   SPC_PageSize(width, height, factor, &page->pageWidth, &page->pageHeight);
   const int16_t LH = Px_Trunc16(15 * f);

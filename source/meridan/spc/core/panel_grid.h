@@ -22,11 +22,13 @@ struct PanelCell {
   uint32_t format;
 };
 
+// The single letters are the names the panel's description gives these
+// figures; the drawing code and the tests use them too.
 struct PanelPlan {
   int32_t textWidth;    // N: characters of all columns with their gaps
   int32_t mostRows;     // O: rows of the fullest column
-  int32_t rowsShown;    // M
-  int32_t visibleChars; // V
+  int32_t rowsShown;    // M: rows that fit, at most O (the last O - M rows are the ones shown)
+  int32_t visibleChars; // V: characters that fit across the text area, at most N
   std::vector<PanelCell> cells;  // in drawing order; the row's colour is set before its label
 };
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/argument_slot.h"
 #include "spc/core/spc_table.h"
 
 namespace {
@@ -64,9 +65,6 @@ ChartKind ChartKindOf(int16_t typ) {
 }
 
 // ---- Arithmetic helpers ----------------------------------------------------
-
-// Table constant at `row`, single precision widened.
-double T(int row) { return static_cast<double>(SPC_GetConstant(static_cast<int16_t>(row))); }
 
 // Square root of a sum-of-squares difference: rounding can leave it slightly
 // below zero when all values are equal, which means no spread at all.
@@ -186,16 +184,16 @@ void WithinSubgroups(const SpcRequest& request, SpcStatistics& stats) {
   stats.grandMean = sumAll / used;
   switch (request.SPCNorm) {
     case 3: stats.sigmaWithin = SpreadRoot(pooled / ((m - 1) * k)); break;
-    case 2: stats.sigmaWithin = (sumOfDeviations / k) / T(100 + m); break;
-    case 1: stats.sigmaWithin = (sumOfRanges / k) / T(250 + m); break;
+    case 2: stats.sigmaWithin = (sumOfDeviations / k) / c4(m); break;
+    case 1: stats.sigmaWithin = (sumOfRanges / k) / d2(m); break;
     default: stats.sigmaWithin = SpreadRoot((squaresAll - sumAll * sumAll / used) / (used - 1)); break;
   }
 }
 
 void ShewhartLimits(double centre, double a, ControlLimits& limits) {
   limits.upperControl = centre + SPC_QuantilePerMille(998.65) * a;
-  limits.upperWarning = centre + T(975) * a;
-  limits.lowerWarning = centre - T(975) * a;
+  limits.upperWarning = centre + NormalQuantile(975) * a;
+  limits.lowerWarning = centre - NormalQuantile(975) * a;
   limits.lowerControl = centre - SPC_QuantilePerMille(998.65) * a;
 }
 
@@ -217,7 +215,7 @@ void LocationLimits(const SpcRequest& request, LimitRule rule, const SpcStatisti
   switch (rule) {
     case LimitRule::None: break;
     case LimitRule::ShewhartMean: ShewhartLimits(z, sigma / rootM, limits); break;
-    case LimitRule::ShewhartMedian: ShewhartLimits(z, T(m) * sigma / rootM, limits); break;
+    case LimitRule::ShewhartMedian: ShewhartLimits(z, MedianFactor(m) * sigma / rootM, limits); break;
     case LimitRule::ShewhartSingle: {
       // Quantiles at which all m single values of a subgroup stay inside with 99.73 % and 95 %.
       double pA = (std::pow(0.9973, 1.0 / m) + 1) * 500;
@@ -228,12 +226,18 @@ void LocationLimits(const SpcRequest& request, LimitRule rule, const SpcStatisti
       limits.lowerControl = z - SPC_QuantilePerMille(pA) * sigma;
       break;
     }
-    case LimitRule::AcceptanceMean: AcceptanceLimits(request, T(950) + T(900) / rootM, sigma, limits); break;
+    case LimitRule::AcceptanceMean:
+      AcceptanceLimits(request, NormalQuantile(950) + NormalQuantile(900) / rootM, sigma, limits);
+      break;
     case LimitRule::AcceptanceMedian:
-      AcceptanceLimits(request, T(950) + T(900) * T(m) / rootM, sigma, limits);
+      AcceptanceLimits(request, NormalQuantile(950) + NormalQuantile(900) * MedianFactor(m) / rootM, sigma,
+                       limits);
       break;
     case LimitRule::AcceptanceSingle: {
-      double f = T(950) - SPC_QuantilePerMille(std::pow(0.09999999999999998, 1.0 / m) * 1000);
+      // The base is 1 - 0.9 as double arithmetic gives it, two units in the last place below the double
+      // nearest to 0.1. The quantile between two table rows is interpolated, so those bits reach the
+      // limits: the literal keeps them exactly as they have always been.
+      double f = NormalQuantile(950) - SPC_QuantilePerMille(std::pow(0.09999999999999998, 1.0 / m) * 1000);
       AcceptanceLimits(request, f, sigma, limits);
       break;
     }
@@ -241,13 +245,14 @@ void LocationLimits(const SpcRequest& request, LimitRule rule, const SpcStatisti
 }
 
 void DispersionLimits(const ChartKind& kind, const SpcStatistics& stats, ControlLimits& limits) {
-  int upperRow, lowerRow;
+  const int32_t m = stats.m;
+  double upper, lower;
   switch (kind.dispersion) {
-    case Dispersion::StdDev: upperRow = 360; lowerRow = 330; break;
-    case Dispersion::Range: upperRow = 420; lowerRow = 390; break;
+    case Dispersion::StdDev: upper = B6(m); lower = B5(m); break;
+    case Dispersion::Range: upper = D2(m); lower = D1(m); break;
     default: return;  // no dispersion chart: all five stay 0
   }
-  const double sigma = stats.sigmaWithin, upper = T(upperRow + stats.m), lower = T(lowerRow + stats.m);
+  const double sigma = stats.sigmaWithin;
   limits.dispersionUpper = limits.dispersionUpperWarning = upper * sigma;
   limits.dispersionLower = limits.dispersionLowerWarning = lower * sigma;
   limits.dispersionCentre = (upper + lower) * sigma / 2;
@@ -314,6 +319,13 @@ void SubgroupValues(const SpcRequest& request, const ChartKind& kind, const SpcS
 
 }  // namespace
 
+SpcRequest SPC_RequestOfArguments(uint32_t typ, const double* meaval, int32_t numofval, double NomSize, double USL,
+                                  double LSL, uint32_t USLOnOff, uint32_t LSLOnOff, int32_t SampleSize,
+                                  uint32_t SPCNorm) {
+  return SpcRequest{Low16Signed(typ), meaval, numofval, NomSize, USL, LSL, Low16Signed(USLOnOff),
+                    Low16Signed(LSLOnOff), SampleSize, Low16Signed(SPCNorm)};
+}
+
 double* SPC_LocationSeries() { return LocationSeries; }
 
 double* SPC_DispersionSeries() { return DispersionSeries; }
@@ -326,8 +338,8 @@ double SPC_QuantilePerMille(double p) {
   double whole = std::floor(p);
   int a = whole <= 1000.0 ? static_cast<int>(whole) : 1000;
   int b = a + 1 <= 1000 ? a + 1 : 1000;
-  if (a == b) return T(a);  // from 1000 per mille up: the last row, whatever p is
-  return (T(b) - T(a)) * (p - a) + T(a);
+  if (a == b) return NormalQuantile(a);  // from 1000 per mille up: the last row, whatever p is
+  return (NormalQuantile(b) - NormalQuantile(a)) * (p - a) + NormalQuantile(a);
 }
 
 bool SPC_ComputeRequest(const SpcRequest& request, SpcResult& result) {

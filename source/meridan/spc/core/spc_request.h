@@ -20,6 +20,12 @@ struct SpcRequest {
   int16_t SPCNorm;        // 0 total, 1 mean range, 2 mean standard deviation, 3 pooled
 };
 
+// The request of an export's arguments as they arrive, the 16-bit ones in
+// 32-bit slots of which only the low half counts.
+SpcRequest SPC_RequestOfArguments(uint32_t typ, const double* meaval, int32_t numofval, double NomSize, double USL,
+                                  double LSL, uint32_t USLOnOff, uint32_t LSLOnOff, int32_t SampleSize,
+                                  uint32_t SPCNorm);
+
 struct SpcStatistics {
   int32_t n;
   double largest;

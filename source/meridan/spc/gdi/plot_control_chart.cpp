@@ -24,6 +24,8 @@ enum Slot {
   kColour3Brush = 19,
   kHighlightBrush = 20,
 };
+static_assert(kHighlightBrush + 1 == kControlChartSlots && kHighlightBrush == kControlChartSlotsWithoutHighlight,
+              "only the highlight brush lies beyond the slots a chart without a highlight bar fills");
 
 void Line(HDC dc, const Segment& segment) {
   MoveToEx(dc, segment.x0, segment.y0, nullptr);

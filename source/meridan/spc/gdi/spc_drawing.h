@@ -45,7 +45,11 @@ inline PlotLinePens Plot_FillAndFrame(HDC dc, HGDIOBJ* handles, int backBrushSlo
   return pens;
 }
 
+// Handle slots each routine fills from the first slot it is given.
 constexpr int kControlChartSlots = 21;
+// Without a highlight bar (highlightSample 0) a control chart leaves its last
+// slot, the highlight brush, empty: it fills this many.
+constexpr int kControlChartSlotsWithoutHighlight = 20;
 constexpr int kHistogramSlots = 13;
 constexpr int kPanelSlots = 5;
 

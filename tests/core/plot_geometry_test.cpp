@@ -1,126 +1,18 @@
-// Arithmetic of the SPC drawing: colour shading and rounding, bitmap file
-// headers, plot and histogram geometry, axis ticks. Figures are worked out by
-// hand in the comments.
+// Geometry of the two plots: pixel rounding, the control chart's scales, grid,
+// joining lines, zones and markers, the normal density and the histogram's
+// bars, curve and lines. Figures are worked out by hand in the comments.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
-#include <string>
 
-#include "spc/core/axis_ticks_layout.h"
-#include "spc/core/bmp_layout.h"
-#include "spc/core/draw_math.h"
 #include "spc/core/plot_geometry.h"
 
 namespace {
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
-
-uint32_t Read32(const uint8_t* at) { return at[0] | at[1] << 8 | at[2] << 16 | uint32_t(at[3]) << 24; }
-uint16_t Read16(const uint8_t* at) { return static_cast<uint16_t>(at[0] | at[1] << 8); }
-
-// ---- colour shading
-
-TEST(ColorShade, WhiteStaysWhiteWhenLightened) { EXPECT_EQ(Color_Shade(0xFFFFFF, 1.15f), 0xFFFFFFu); }
-
-TEST(ColorShade, DarkensEachChannelRoundingHalfUp) {
-  EXPECT_EQ(Color_Shade(0x000080, 0.65f), 0x000053u);  // 128 x 0.65 + 0.5 = 83.7 -> 83
-  // page colour (240, 233, 208) x 0.65: 156.5 -> 156, 151.95 -> 151, 135.7 -> 135
-  EXPECT_EQ(Color_Shade(Rgb(240, 233, 208), 0.65f), Rgb(156, 151, 135));
-}
-
-TEST(ColorShade, ClearsTheTopByteAndKeepsChannelsAtFactorOne) {
-  EXPECT_EQ(Color_Shade(0x7F123456, 1.0f), 0x00123456u);
-}
-
-TEST(ColorShade, CapsLightenedChannelsAt255) {
-  EXPECT_EQ(Color_Shade(Rgb(250, 100, 0), 1.15f), Rgb(255, 115, 0));  // 287.5 -> 255, 115.5 -> 115
-}
-
-TEST(SinglePrecisionRounding, FloorsAndCeilsToWholeNumbers) {
-  EXPECT_EQ(Round_Floor(-0.5f), -1.0f);
-  EXPECT_EQ(Round_Floor(83.7f), 83.0f);
-  EXPECT_EQ(Round_Ceil(2.1f), 3.0f);
-  EXPECT_EQ(Round_Ceil(-2.9f), -2.0f);
-  EXPECT_EQ(Round_Ceil(16777215.0f), 16777215.0f);
-}
-
-TEST(SinglePrecisionPower, RaisesTheNarrowedBase) {
-  EXPECT_EQ(Math_PowF(2.7182817f, 1.0), static_cast<double>(2.7182817f));
-  EXPECT_EQ(Math_PowF(0.1f, 1.0), static_cast<double>(0.1f));  // not 0.1: the base was narrowed
-  EXPECT_DOUBLE_EQ(Math_PowF(2.0f, 0.5), std::sqrt(2.0));
-}
-
-// ---- bitmap file headers
-
-TEST(BmpLayout, ThirtyTwoBitPageHasNoColourTableAndFourBytesAPixel) {
-  BmpLayout layout;
-  ASSERT_TRUE(Bmp_ComputeLayout(801, 600, 1, 32, &layout));
-  EXPECT_EQ(layout.rowSize, 3204u);
-  EXPECT_EQ(layout.imageSize, 3204u * 600);
-  EXPECT_EQ(layout.colours, 0u);
-  EXPECT_EQ(layout.pixelOffset, 54u);
-  EXPECT_EQ(layout.fileSize, 54u + 3204u * 600);
-}
-
-TEST(BmpLayout, EightBitPageCarriesAFullColourTable) {
-  BmpLayout layout;
-  ASSERT_TRUE(Bmp_ComputeLayout(801, 3, 1, 8, &layout));
-  EXPECT_EQ(layout.colours, 256u);
-  EXPECT_EQ(layout.pixelOffset, 1078u);
-  EXPECT_EQ(layout.rowSize, 804u);  // 801 bytes padded to 4
-  EXPECT_EQ(layout.fileSize, 1078u + 804u * 3);
-}
-
-TEST(BmpLayout, OddWidthRowsArePaddedToFourBytes) {
-  BmpLayout layout;
-  ASSERT_TRUE(Bmp_ComputeLayout(3, 1, 1, 24, &layout));
-  EXPECT_EQ(layout.rowSize, 12u);  // 9 bytes of pixels, 3 of padding
-  ASSERT_TRUE(Bmp_ComputeLayout(17, 1, 1, 1, &layout));
-  EXPECT_EQ(layout.rowSize, 4u);
-  EXPECT_EQ(layout.colours, 2u);
-}
-
-TEST(BmpLayout, BitsRoundUpToTheFormatsAFileCanHold) {
-  EXPECT_EQ(Bmp_RoundBits(1), 1);
-  EXPECT_EQ(Bmp_RoundBits(2), 4);
-  EXPECT_EQ(Bmp_RoundBits(15), 16);
-  EXPECT_EQ(Bmp_RoundBits(24), 24);
-  EXPECT_EQ(Bmp_RoundBits(25), 32);
-  EXPECT_EQ(Bmp_RoundBits(64), 32);
-}
-
-TEST(BmpLayout, RejectsEmptySizesAndFilesBeyondThirtyTwoBits) {
-  BmpLayout layout;
-  EXPECT_FALSE(Bmp_ComputeLayout(0, 10, 1, 32, &layout));
-  EXPECT_FALSE(Bmp_ComputeLayout(10, -1, 1, 32, &layout));
-  EXPECT_FALSE(Bmp_ComputeLayout(40000, 40000, 1, 32, &layout));  // 6.4 GB
-  EXPECT_TRUE(Bmp_ComputeLayout(32767, 8191, 1, 32, &layout));
-}
-
-TEST(BmpLayout, HeadersAreWrittenFieldByFieldLittleEndian) {
-  BmpLayout layout;
-  ASSERT_TRUE(Bmp_ComputeLayout(801, 2, 1, 32, &layout));
-  uint8_t file[14], info[40];
-  Bmp_WriteFileHeader(layout, file);
-  Bmp_WriteInfoHeader(layout, info);
-  EXPECT_EQ(file[0], 'B');
-  EXPECT_EQ(file[1], 'M');
-  EXPECT_EQ(Read32(file + 2), 54u + 6408u);
-  EXPECT_EQ(Read16(file + 6), 0);
-  EXPECT_EQ(Read16(file + 8), 0);
-  EXPECT_EQ(Read32(file + 10), 54u);
-  EXPECT_EQ(Read32(info + 0), 40u);
-  EXPECT_EQ(Read32(info + 4), 801u);
-  EXPECT_EQ(Read32(info + 8), 2u);
-  EXPECT_EQ(Read16(info + 12), 1);
-  EXPECT_EQ(Read16(info + 14), 32);
-  EXPECT_EQ(Read32(info + 16), 0u);
-  EXPECT_EQ(Read32(info + 20), 6408u);
-  for (int offset : {24, 28, 32, 36}) EXPECT_EQ(Read32(info + offset), 0u) << "offset " << offset;
-}
 
 // ---- pixel rounding and the control chart's scales
 
@@ -399,88 +291,6 @@ TEST_F(HistogramGeometry, StandingBarsGrowUpFromTheBottomEdge) {
   EXPECT_EQ(plan.bars[0].top, 102);
   EXPECT_EQ(plan.bars[0].bottom, 82);
   EXPECT_EQ(plan.meanLines[1].x0, 101);  // one pixel to the left
-}
-
-// ---- axis ticks
-
-class AxisTicks : public testing::Test {
- protected:
-  void SetUp() override { SPC_SetScale(1.0); }
-};
-
-TEST_F(AxisTicks, LabelsShowExactlyTheStepsDecimals) {
-  EXPECT_EQ(Axis_LabelText(12.5, 0.25), "12.50");
-  EXPECT_EQ(Axis_LabelText(15, 5), "15");
-  EXPECT_EQ(Axis_LabelText(0.3, 0.1), "0.3");
-  EXPECT_EQ(Axis_LabelText(4, 2), "4");
-}
-
-TEST_F(AxisTicks, HorizontalStripBelowThePlot) {
-  AxisTickPlan plan;
-  Axis_PlanTicks(0, 100, 200, 20, 2, 5, 7, 1.25, 10, 0, 2.5, 4, &plan);
-  EXPECT_EQ(plan.labelFormat, 33u);
-  ASSERT_EQ(plan.major.size(), 5u);
-  const AxisMark& second = plan.major[1];
-  EXPECT_EQ(second.label, "2.5");
-  EXPECT_EQ(second.tick.x0, 50);
-  EXPECT_EQ(second.tick.y0, 100);
-  EXPECT_EQ(second.tick.y1, 107);
-  // box 2 x ceil((200 div 4) / 2) = 50 wide; gap floor(7 x 1.25 + 0.5) = 9 below the strip's top
-  EXPECT_EQ(second.left, 25);
-  EXPECT_EQ(second.right, 75);
-  EXPECT_EQ(second.top, 109);
-  EXPECT_EQ(second.bottom, 120);
-  EXPECT_EQ(plan.major[4].label, "10.0");
-  EXPECT_EQ(plan.minor.size(), 21u);  // every 0.5 from 0 to 10
-  EXPECT_EQ(plan.minor[1].y1, 105);
-}
-
-TEST_F(AxisTicks, VerticalStripLeftOfThePlot) {
-  AxisTickPlan plan;
-  Axis_PlanTicks(0, 0, 50, 100, 3, 5, 7, 1.25, 10, 0, 2, 5, &plan);
-  EXPECT_EQ(plan.labelFormat, 38u);
-  ASSERT_EQ(plan.major.size(), 6u);
-  const AxisMark& two = plan.major[1];
-  EXPECT_EQ(two.label, "2");
-  EXPECT_EQ(two.tick.x0, 43);
-  EXPECT_EQ(two.tick.x1, 50);
-  EXPECT_EQ(two.tick.y0, 80);
-  // box 2 x ceil(1.25 x 15 / 2) = 20 high around the tick, ending 9 pixels before the ticks' side
-  EXPECT_EQ(two.top, 70);
-  EXPECT_EQ(two.bottom, 90);
-  EXPECT_EQ(two.left, 0);
-  EXPECT_EQ(two.right, 41);
-}
-
-TEST_F(AxisTicks, LongTicksStopAtTheUpperLimit) {
-  AxisTickPlan plan;
-  Axis_PlanTicks(0, 0, 50, 120, 3, 5, 7, 2, 10, 0, 3, 3, &plan);  // labels 0, 3, 6, 9; 10 stays the limit
-  ASSERT_EQ(plan.major.size(), 4u);
-  EXPECT_EQ(plan.major[3].label, "9");
-}
-
-TEST_F(AxisTicks, TickPositionMultipliesByTheLengthBeforeDividingByTheRange) {
-  // Range -0.3 .. 0.9, step 0.3: the fourth tick is -0.3 + 3 x 0.3, a hair below 0.6, so
-  // 14 x (v - min) / 1.2 is a hair below 10.5 and rounds to 10. Dividing first,
-  // 14 x ((v - min) / 1.2) comes out at exactly 10.5 and would round to 11.
-  AxisTickPlan plan;
-  Axis_PlanTicks(0, 0, 14, 20, 2, 5, 7, 1.25, 0.9, -0.3, 0.3, 4, &plan);
-  ASSERT_EQ(plan.major.size(), 5u);
-  EXPECT_EQ(plan.major[3].tick.x0, 10);
-  Axis_PlanTicks(0, 0, 20, 14, 3, 5, 7, 1.25, 0.9, -0.3, 0.3, 4, &plan);
-  ASSERT_EQ(plan.major.size(), 5u);
-  EXPECT_EQ(plan.major[3].tick.y0, 4);  // 14 - 10
-}
-
-TEST_F(AxisTicks, NothingForNoStepsOrAStepThatPlacesNothing) {
-  AxisTickPlan plan;
-  Axis_PlanTicks(0, 0, 50, 100, 3, 5, 7, 1.25, 10, 0, 2, 0, &plan);
-  EXPECT_TRUE(plan.major.empty());
-  Axis_PlanTicks(0, 0, 50, 100, 3, 5, 7, 1.25, 10, 0, 0, 5, &plan);
-  EXPECT_TRUE(plan.major.empty());
-  Axis_PlanTicks(0, 0, 50, 100, 3, 5, 7, 1.25, 10, 10, 2, 5, &plan);
-  EXPECT_TRUE(plan.major.empty());
-  EXPECT_TRUE(plan.minor.empty());
 }
 
 }  // namespace
