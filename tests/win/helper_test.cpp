@@ -578,15 +578,28 @@ TEST(HelperRegistration, UnregServerRemovesEverythingAndRegServerPutsItBack) {
     return std::string(key.begin(), key.end()) + (view == KEY_WOW64_32KEY ? " (32-bit view)" : " (64-bit view)");
   };
 
+  // A helper of the other bitness that cannot run here (a 32-bit one left from a
+  // run on a machine that could) could not remove itself: its classes, its
+  // entries of the library and the interfaces stay, and only this helper's own go.
+  const REGSAM otherView = HelperView() == KEY_WOW64_32KEY ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+  const bool alone = !ClassesKeyExists(classes[0], otherView);
+  const std::wstring library = L"TypeLib\\" + GuidText(LIBID_MERIDAN_HELPER) + L"\\3.0\\";
+  const std::wstring platform = HelperIs32Bit() ? L"win32" : L"win64";
+
   ASSERT_EQ(Finish(Start(helper + L" /UnregServer", L""), 30000), 0);
+  for (const std::wstring& key : classes)
+    EXPECT_FALSE(ClassesKeyExists(key, HelperView())) << "left behind: " << name(key, HelperView());
+  for (const std::wstring& key : {library + L"0\\" + platform, library + L"409\\" + platform})
+    EXPECT_FALSE(ClassesKeyExists(key, KEY_WOW64_64KEY)) << "left behind: " << name(key, KEY_WOW64_64KEY);
   for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    if (!alone) break;
     for (const std::wstring& key : classes) EXPECT_FALSE(ClassesKeyExists(key, view)) << "left behind: " << name(key, view);
     for (const std::wstring& key : shared) EXPECT_FALSE(ClassesKeyExists(key, view)) << "left behind: " << name(key, view);
     for (const std::wstring& key : interfaces)
       EXPECT_FALSE(ClassesKeyExists(key, view)) << "left behind: " << name(key, view);
   }
   CLSID clsid{};
-  EXPECT_NE(CLSIDFromProgID(L"MERIDAN_HELPER.DLLFcts", &clsid), S_OK);
+  EXPECT_NE(CLSIDFromProgID(L"MERIDAN_HELPER.DLLFcts", &clsid), S_OK);  // program identifiers are shared: gone
   EXPECT_EQ(Finish(Start(helper + L" -unregserver", L""), 30000), 0) << "a second removal is no error";
 
   ASSERT_EQ(Finish(Start(helper + L" -REGSERVER", L""), 30000), 0);
