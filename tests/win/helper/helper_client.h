@@ -36,8 +36,8 @@ long Finish(HANDLE process, DWORD timeoutMs);
 bool HasEnded(HANDLE process);
 
 // Registers the helper at `path` (/RegServer) as the only one of the prefix
-// (any other registered helper, of either bitness, is removed first); true when
-// it exits with 0.
+// (any other registered helper, of either bitness, is asked to remove itself
+// first; one that cannot run here stays); true when it exits with 0.
 bool Register(const std::wstring& path);
 
 // The helper under test is a 32-bit program: it registers its classes in the
