@@ -28,3 +28,5 @@ echo "== SPC pages: Create_SPCBitmap over simulated gauge readings (out/spc_*.bm
 "$root/cmake/wine-run" ./spc_demo.exe ../../../out | tr -d '\r'
 convert "$root/out/spc_means_stddev.bmp" "$root/out/spc_means_stddev.png"
 echo "  out/spc_means_stddev.png (the means chart, converted for viewing)"
+convert "$root/out/spc_run_tests.bmp" -strip "$root/out/spc_run_tests.png"
+echo "  out/spc_run_tests.png (run tests marked, limits from earlier readings)"

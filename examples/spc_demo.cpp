@@ -35,6 +35,32 @@ std::vector<double> Read(uint32_t device, uint32_t address, int count) {
   return values;
 }
 
+// A tool wears: the first 50 readings qualify the process (centre and
+// within-subgroup sigma, figures 14 and 15), the next 100 drift up by 0.0001
+// per part and are charted against the qualified limits with the run tests marked.
+void ChartAgainstQualifiedLimits(const std::string& folder) {
+  const double nominal = 30.0, upper = 30.05, lower = 29.95;
+  std::vector<double> qualification = Read(1, 2, 50);
+  double figures[49] = {};
+  Create_SPCStatistics(10, qualification.data(), static_cast<int32_t>(qualification.size()) - 1, nominal, upper,
+                       lower, 1, 1, 5, 3, figures);
+  std::vector<double> production = Read(1, 2, 100);
+  for (size_t i = 1; i < production.size(); ++i) production[i] += 0.0001 * static_cast<double>(i);
+  const int32_t count = static_cast<int32_t>(production.size()) - 1;
+  const double options[] = {0.0, figures[14], figures[15], 255, 1};  // element 0 is never read
+  std::string path = folder + "spc_run_tests.bmp";
+  Create_SPCBitmapEx(nullptr, path.c_str(), 800, 600, 1.0, "Bore 30 mm, worn tool (n = 5)",
+                     10, production.data(), count, nominal, upper, lower, 1, 1, 5, 3, options, 4);
+  std::vector<double> tests(69 + count / 5 + 1, 0.0);
+  Create_SPCStatisticsEx(10, production.data(), count, nominal, upper, lower, 1, 1, 5, 3, options, 4, tests.data(),
+                         static_cast<int32_t>(tests.size()) - 1);
+  std::printf("%-24s typ 10, %3d values of gauge 1.2 against the limits of 50 earlier ones (centre %.4f, sigma "
+              "%.4f):\n  flagged by tests 1-8:",
+              "spc_run_tests.bmp", count, figures[14], figures[15]);
+  for (int t = 0; t < 8; ++t) std::printf(" %g", tests[53 + t]);
+  std::printf("\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,6 +92,7 @@ int main(int argc, char** argv) {
     std::printf("%-24s typ %2u, %3d values of gauge %u.%u: mean %.4f, s %.4f, Cpk %.2f\n", page.file, page.typ,
                 count, page.device, page.address, figures[2], figures[3], figures[17]);
   }
+  ChartAgainstQualifiedLimits(folder);
   MERIDAN_DeInit();
   return 0;
 }

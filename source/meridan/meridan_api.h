@@ -40,6 +40,35 @@ int32_t WINAPI Create_SPCStatistics(uint32_t typ, const double* meaval, int32_t 
                                     double LSL, uint32_t USLOnOff, uint32_t LSLOnOff, int32_t SampleSize,
                                     uint32_t SPCNorm, double* results);
 
+// The extended chart exports take today's arguments, then options: element
+// 1 the centre and 2 the within-subgroup standard deviation the control limits
+// are made from (not a number: from the data, as today; a standard deviation of
+// 0 or below is refused), 3 the run tests to apply (bit 0 = test 1 ... bit 7 =
+// test 8; not a number: all), 4 whether the page marks the flagged points
+// (0 or not a number: no). `optionCount` elements from element 1 are read; an
+// option not given keeps its default, and with every option at its default the
+// page and the figures are those of Create_SPCBitmap and Create_SPCStatistics.
+//
+// The page of Create_SPCBitmap, with flagged points marked and a legend line
+// naming the tests that fired and whether given limits are charted. Returns 0.
+int32_t WINAPI Create_SPCBitmapEx(HWND parent, const char* FileName, int32_t width, int32_t height, double factor,
+                                  const char* Headline, uint32_t typ, const double* meaval, int32_t numofval,
+                                  double NomSize, double USL, double LSL, uint32_t USLOnOff, uint32_t LSLOnOff,
+                                  int32_t SampleSize, uint32_t SPCNorm, const double* options, int32_t optionCount);
+// Elements 1 .. 48 as Create_SPCStatistics, then 49 and 50 the centre and
+// standard deviation the limits were made from, 51 and 52 whether each was
+// given (1) or the data's (0), 53 .. 60 the points flagged by tests 1 .. 8, 61
+// the dispersion values beyond a dispersion limit, 62 .. 69 the first subgroup
+// each test flagged (0: none), and from 70 one element per subgroup: the tests
+// it breaks (bits 0 .. 7), 256 added when its dispersion value is beyond a
+// limit. `capacity` is the highest element `results` holds; nothing beyond it
+// is written. Returns the number of elements written, or 0 for a rejected
+// request (as Create_SPCStatistics, or bad options, or a capacity below 1).
+int32_t WINAPI Create_SPCStatisticsEx(uint32_t typ, const double* meaval, int32_t numofval, double NomSize,
+                                      double USL, double LSL, uint32_t USLOnOff, uint32_t LSLOnOff,
+                                      int32_t SampleSize, uint32_t SPCNorm, const double* options,
+                                      int32_t optionCount, double* results, int32_t capacity);
+
 // The readout window (up to 20 channels). Arrays point at element 0 of the
 // caller's array, which is never read; elements 1 to 20 are. MVUnit holds the
 // 20 units side by side, 20 characters each. All calls come from the thread

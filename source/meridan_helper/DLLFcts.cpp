@@ -20,12 +20,15 @@ constexpr LONG kStatisticsResults = 48;
 // passed: a short text must not let the kit write past the helper's buffer.
 constexpr size_t kNameRoom = 1024;
 
-// Integer results are the low 16 bits of the library's 32-bit status.
+// Integer results are the low 16 bits of the library's 32-bit status; a Long result is all of it.
 short Low16(int32_t status) { return static_cast<short>(static_cast<uint16_t>(status & 0xFFFF)); }
+short ResultOf(int32_t status, short*) { return Low16(status); }
+LONG ResultOf(int32_t status, LONG*) { return status; }
 
 HWND WindowArgument(LONG handle) { return reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle)); }
 
-HRESULT CheckResultPointer(short* result) {
+template <typename Result>
+HRESULT CheckResultPointer(Result* result) {
   if (!result) return Dispatch_RaiseError(E_POINTER, L"No place for the result.", nullptr, IID__DLLFcts);
   *result = 0;
   return S_OK;
@@ -34,12 +37,12 @@ HRESULT CheckResultPointer(short* result) {
 // The last step of a method with a result: when `hr`, the outcome of the
 // steps before (result place checked, texts converted), is a success, binds
 // the export and calls it; the result is the low half of its status.
-template <typename Function, typename... Arguments>
-HRESULT CallForStatus(HRESULT hr, LibraryExport which, short* result, Arguments... arguments) {
+template <typename Function, typename Result, typename... Arguments>
+HRESULT CallForStatus(HRESULT hr, LibraryExport which, Result* result, Arguments... arguments) {
   Function function = nullptr;
   if (SUCCEEDED(hr)) hr = Library_Bind(which, &function, IID__DLLFcts);
   if (FAILED(hr)) return hr;
-  *result = Low16(function(arguments...));
+  *result = ResultOf(function(arguments...), result);
   return S_OK;
 }
 
@@ -246,4 +249,41 @@ HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatistics(short typ, SAFEARRAY** meaval, 
                                                       values.Element0<double>(), numofval, NomSize, USL, LSL,
                                                       USLOnOff, LSLOnOff, SampleSize, SPCNorm,
                                                       figures.Element0<double>());
+}
+
+HRESULT STDMETHODCALLTYPE DLLFcts::SPCBitmapEx(LONG parent, BSTR FileName, LONG width, LONG height, double factor,
+                                               BSTR Headline, short typ, SAFEARRAY** meaval, LONG numofval,
+                                               double NomSize, double USL, double LSL, short USLOnOff,
+                                               short LSLOnOff, LONG SampleSize, short SPCNorm, SAFEARRAY** options,
+                                               LONG optionCount, short* result) {
+  HRESULT hr = CheckResultPointer(result);
+  ArrayArgument values, settings;
+  if (SUCCEEDED(hr)) hr = values.Check(meaval, VT_R8, numofval, L"meaval", IID__DLLFcts);
+  if (SUCCEEDED(hr)) hr = settings.Check(options, VT_R8, optionCount, L"options", IID__DLLFcts);
+  AnsiText fileName, headline;
+  if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
+  if (SUCCEEDED(hr)) hr = headline.Make(Headline);
+  return CallForStatus<Create_SPCBitmapEx_Function>(hr, LibraryExport::Create_SPCBitmapEx, result,
+                                                    WindowArgument(parent), fileName.Data(), width, height, factor,
+                                                    headline.Data(), typ, values.Element0<double>(), numofval,
+                                                    NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm,
+                                                    settings.Element0<double>(), optionCount);
+}
+
+// A Long result: the number of figures written can pass 32767.
+HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatisticsEx(short typ, SAFEARRAY** meaval, LONG numofval, double NomSize,
+                                                   double USL, double LSL, short USLOnOff, short LSLOnOff,
+                                                   LONG SampleSize, short SPCNorm, SAFEARRAY** options,
+                                                   LONG optionCount, SAFEARRAY** results, LONG capacity,
+                                                   LONG* result) {
+  HRESULT hr = CheckResultPointer(result);
+  ArrayArgument values, settings, figures;
+  if (SUCCEEDED(hr)) hr = values.Check(meaval, VT_R8, numofval, L"meaval", IID__DLLFcts);
+  if (SUCCEEDED(hr)) hr = settings.Check(options, VT_R8, optionCount, L"options", IID__DLLFcts);
+  // The array must hold every element up to the capacity the library is told of.
+  if (SUCCEEDED(hr)) hr = figures.Check(results, VT_R8, capacity, L"results", IID__DLLFcts);
+  return CallForStatus<Create_SPCStatisticsEx_Function>(
+      hr, LibraryExport::Create_SPCStatisticsEx, result, typ, values.Element0<double>(), numofval, NomSize, USL, LSL,
+      USLOnOff, LSLOnOff, SampleSize, SPCNorm, settings.Element0<double>(), optionCount, figures.Element0<double>(),
+      capacity);
 }

@@ -48,6 +48,15 @@ class DLLFcts final : public DualDispatch<_DLLFcts>, public ISupportErrorInfo {
   HRESULT STDMETHODCALLTYPE SPCStatistics(short typ, SAFEARRAY** meaval, LONG numofval, double NomSize, double USL,
                                           double LSL, short USLOnOff, short LSLOnOff, LONG SampleSize,
                                           short SPCNorm, SAFEARRAY** results, short* result) override;
+  HRESULT STDMETHODCALLTYPE SPCBitmapEx(LONG parent, BSTR FileName, LONG width, LONG height, double factor,
+                                        BSTR Headline, short typ, SAFEARRAY** meaval, LONG numofval, double NomSize,
+                                        double USL, double LSL, short USLOnOff, short LSLOnOff, LONG SampleSize,
+                                        short SPCNorm, SAFEARRAY** options, LONG optionCount,
+                                        short* result) override;
+  HRESULT STDMETHODCALLTYPE SPCStatisticsEx(short typ, SAFEARRAY** meaval, LONG numofval, double NomSize,
+                                            double USL, double LSL, short USLOnOff, short LSLOnOff, LONG SampleSize,
+                                            short SPCNorm, SAFEARRAY** options, LONG optionCount,
+                                            SAFEARRAY** results, LONG capacity, LONG* result) override;
 
  private:
   LONG references_ = 0;

@@ -12,10 +12,10 @@ const char* const kExportNames[] = {
     "MERIDAN_Setup",   "MERIDAN_GetName",        "MERIDAN_Init",       "MERIDAN_DeInit",     "MERIDAN_Trigger",
     "MERIDAN_Value",   "MERIDAN_Collect",        "MERIDAN_PreInit",    "MERIDAN_GetInt",     "MERIDAN_Win_MechAdj",
     "MERIDAN_IsExcelStarted", "Display_Init",    "Display_DeInit",     "Display_ShowValues", "Display_ShowDisplay",
-    "Create_SPCBitmap", "Create_SPCStatistics",
+    "Create_SPCBitmap", "Create_SPCStatistics", "Create_SPCBitmapEx", "Create_SPCStatisticsEx",
 };
 constexpr int kExportCount = sizeof kExportNames / sizeof kExportNames[0];
-static_assert(kExportCount == static_cast<int>(LibraryExport::Create_SPCStatistics) + 1,
+static_assert(kExportCount == static_cast<int>(LibraryExport::Create_SPCStatisticsEx) + 1,
               "one export name per declaration");
 
 // The helper calls through its own declarations, never the library's import,
@@ -24,7 +24,7 @@ static_assert(kExportCount == static_cast<int>(LibraryExport::Create_SPCStatisti
 struct CallShape {
   int result;
   int count;
-  int slots[16];
+  int slots[18];
 };
 
 template <typename T>
@@ -68,6 +68,8 @@ SAME_CALL(Display_ShowValues);
 SAME_CALL(Display_ShowDisplay);
 SAME_CALL(Create_SPCBitmap);
 SAME_CALL(Create_SPCStatistics);
+SAME_CALL(Create_SPCBitmapEx);
+SAME_CALL(Create_SPCStatisticsEx);
 #undef SAME_CALL
 
 HMODULE library;

@@ -29,6 +29,8 @@ enum class LibraryExport {
   Display_ShowDisplay,
   Create_SPCBitmap,
   Create_SPCStatistics,
+  Create_SPCBitmapEx,
+  Create_SPCStatisticsEx,
 };
 
 using MERIDAN_Setup_Function = int32_t(WINAPI*)(int16_t* reserved, int32_t language, const char* FileName,
@@ -62,6 +64,17 @@ using Create_SPCStatistics_Function = int32_t(WINAPI*)(int32_t typ, double* meav
                                                        double NomSize, double USL, double LSL, int32_t USLOnOff,
                                                        int32_t LSLOnOff, int32_t SampleSize, int32_t SPCNorm,
                                                        double* results);
+using Create_SPCBitmapEx_Function = int32_t(WINAPI*)(HWND parent, const char* FileName, int32_t width,
+                                                     int32_t height, double factor, const char* Headline,
+                                                     int32_t typ, double* meaval, int32_t numofval, double NomSize,
+                                                     double USL, double LSL, int32_t USLOnOff, int32_t LSLOnOff,
+                                                     int32_t SampleSize, int32_t SPCNorm, double* options,
+                                                     int32_t optionCount);
+using Create_SPCStatisticsEx_Function = int32_t(WINAPI*)(int32_t typ, double* meaval, int32_t numofval,
+                                                         double NomSize, double USL, double LSL, int32_t USLOnOff,
+                                                         int32_t LSLOnOff, int32_t SampleSize, int32_t SPCNorm,
+                                                         double* options, int32_t optionCount, double* results,
+                                                         int32_t capacity);
 
 // The address of one export, loading the library first if needed. On failure
 // the automation error for the missing library or entry point is recorded for

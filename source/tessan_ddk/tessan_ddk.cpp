@@ -10,6 +10,8 @@
 // so that tests can see what reached a kit loaded in another process.
 #include "tessan_ddk.h"
 
+#include <windows.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +29,27 @@ enum Status : int32_t {
   kUnknownAddress = -3,
   kNothingTriggered = -4,
   kUnknownLanguage = -5,
+  kBadPointer = -6,
 };
+
+// Whether `bytes` bytes at `at` are committed memory this process may write.
+// A null pointer counts as writable: the kit skips it, as it always has. A
+// pointer that is neither (freed, read-only, a small number passed by
+// mistake) makes the call answer kBadPointer before it changes anything.
+bool Writable(const void* at, size_t bytes) {
+  if (!at) return true;
+  const DWORD writable = PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  auto from = reinterpret_cast<uintptr_t>(at);
+  uintptr_t end = from + bytes;
+  if (end < from) return false;
+  while (from < end) {
+    MEMORY_BASIC_INFORMATION region;
+    if (VirtualQuery(reinterpret_cast<const void*>(from), &region, sizeof region) != sizeof region) return false;
+    if (region.State != MEM_COMMIT || !(region.Protect & writable) || (region.Protect & PAGE_GUARD)) return false;
+    from = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
+  }
+  return true;
+}
 
 // Languages of the kit's own dialogs and names: 0 German, 1 English, 2 French.
 bool LanguageKnown(uint32_t language) { return language <= 2; }
@@ -193,6 +215,7 @@ int32_t TESSAN_CALL Device_GetName(uint32_t language, const char*, uint32_t devi
   Record("Device_GetName", {language, devicenr, typ, output});
   Kit& kit = TheKit();
   if (!DeviceKnown(kit, devicenr)) return kUnknownDevice;
+  if (!Writable(info, kit.names[devicenr].size() + 1)) return kBadPointer;
   if (info) std::strcpy(info, kit.names[devicenr].c_str());
   return kOk;
 }
@@ -217,6 +240,7 @@ int32_t TESSAN_CALL Device_Value(uint32_t devicenr, uint32_t Address, double* Va
   if (!DeviceKnown(kit, devicenr)) return kUnknownDevice;
   Gauge* gauge = FindGauge(kit, devicenr, Address);
   if (!gauge) return kUnknownAddress;
+  if (!Writable(Val1, sizeof *Val1)) return kBadPointer;
   double reading = NextReading(*gauge);
   if (Val1) *Val1 = reading;
   return kOk;
@@ -228,6 +252,7 @@ int32_t TESSAN_CALL Device_Collect(uint32_t devicenr, int16_t* Address, double* 
   Kit& kit = TheKit();
   if (!kit.initialised) return kNotInitialised;
   if (!DeviceKnown(kit, devicenr)) return kUnknownDevice;
+  if (!Writable(Address, sizeof *Address) || !Writable(Val1, sizeof *Val1)) return kBadPointer;
   for (auto it = kit.triggered.begin(); it != kit.triggered.end(); ++it) {
     if ((*it)->device != devicenr) continue;
     Gauge& gauge = *FindGauge(kit, devicenr, (*it)->address);
@@ -260,12 +285,13 @@ int32_t TESSAN_CALL Device_GetInt(int32_t addr, int16_t* variable) {
     for (const Gauge& gauge : kit.gauges) count += gauge.device == static_cast<uint32_t>(addr) ? 1 : 0;
   }
   if (count < 0) return kUnknownAddress;
+  if (!Writable(variable, sizeof *variable)) return kBadPointer;
   if (variable) *variable = static_cast<int16_t>(count);
   return kOk;
 }
 
 int32_t TESSAN_CALL Sim_GetLastCall(char* buffer, int32_t size) {
-  if (!buffer || size <= 0) return 0;
+  if (!buffer || size <= 0 || !Writable(buffer, static_cast<size_t>(size))) return 0;
   int32_t length = static_cast<int32_t>(std::strlen(TheKit().lastCall));
   if (length > size - 1) length = size - 1;
   std::memcpy(buffer, TheKit().lastCall, length);

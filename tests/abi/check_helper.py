@@ -40,6 +40,7 @@ IN, OUT, RETVAL = 1, 2, 8
 # BSTR String, BOOL Boolean; "*" by reference, "I2[]" an array.
 I2, I4, R8, S = "I2", "I4", "R8", "BSTR"
 RESULT = ("result", "I2*", "retval")
+LONG_RESULT = ("result", "I4*", "retval")
 
 
 def ref(name, kind):
@@ -79,6 +80,15 @@ DLLFCTS_METHODS = [
     ("SPCStatistics", [val("typ", I2), ref("meaval", "R8[]"), val("numofval", I4), val("NomSize", R8),
                        val("USL", R8), val("LSL", R8), val("USLOnOff", I2), val("LSLOnOff", I2),
                        val("SampleSize", I4), val("SPCNorm", I2), ref("results", "R8[]"), RESULT]),
+    ("SPCBitmapEx", [val("parent", I4), val("FileName", S), val("width", I4), val("height", I4), val("factor", R8),
+                     val("Headline", S), val("typ", I2), ref("meaval", "R8[]"), val("numofval", I4),
+                     val("NomSize", R8), val("USL", R8), val("LSL", R8), val("USLOnOff", I2), val("LSLOnOff", I2),
+                     val("SampleSize", I4), val("SPCNorm", I2), ref("options", "R8[]"), val("optionCount", I4),
+                     RESULT]),
+    ("SPCStatisticsEx", [val("typ", I2), ref("meaval", "R8[]"), val("numofval", I4), val("NomSize", R8),
+                         val("USL", R8), val("LSL", R8), val("USLOnOff", I2), val("LSLOnOff", I2),
+                         val("SampleSize", I4), val("SPCNorm", I2), ref("options", "R8[]"),
+                         val("optionCount", I4), ref("results", "R8[]"), val("capacity", I4), LONG_RESULT]),
 ]
 
 VT_NAMES = {2: "I2", 3: "I4", 5: "R8", 8: "BSTR", 11: "BOOL", 24: "void", 25: "HRESULT"}
@@ -183,7 +193,7 @@ class HelperExecutable(unittest.TestCase):
         self.assertNotIn("meridan.dll", set(dll.lower() for dll in self.pe.imports()))
         self.assertIn("MERIDAN.DLL".encode("utf-16-le"), self.pe.data)
         for export in ("MERIDAN_Value", "MERIDAN_IsExcelStarted", "Display_Init", "Create_SPCBitmap",
-                       "Create_SPCStatistics"):
+                       "Create_SPCStatistics", "Create_SPCBitmapEx", "Create_SPCStatisticsEx"):
             self.assertIn(export.encode() + b"\0", self.pe.data)
 
     def test_embeds_the_type_library_meridan_helper_3_0_for_locale_409(self):

@@ -32,6 +32,8 @@ MERIDAN_EXPORTS = {
     "Display_ShowDisplay": (15, 4),
     "Display_ShowValues": (16, 8),
     "Create_SPCStatistics": (17, 56),
+    "Create_SPCBitmapEx": (18, 88),
+    "Create_SPCStatisticsEx": (19, 68),
 }
 
 KIT_FUNCTIONS = ["Device_Collect", "Device_DeInit", "Device_GetInt", "Device_GetName", "Device_Init",

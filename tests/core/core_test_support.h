@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "spc/core/spc_request.h"
 #include "spc/core/spc_table.h"
@@ -39,5 +41,31 @@ inline SpcRequest ToleranceRequest() {
   request.LSLOnOff = 1;
   return request;
 }
+
+// A request over a caller's array (element 0 first) of kind `typ` in subgroups of `sampleSize`.
+inline SpcRequest RequestOf(const std::vector<double>& values, int16_t typ, int32_t sampleSize, int16_t norm = 1) {
+  SpcRequest request = ToleranceRequest();
+  request.typ = typ;
+  request.meaval = values.data();
+  request.numofval = static_cast<int32_t>(values.size()) - 1;
+  request.SampleSize = sampleSize;
+  request.SPCNorm = norm;
+  return request;
+}
+
+// Subgroups of five (element 0 first, not a number): value i of subgroup j is
+// mean(j) + (-0.1, -0.05, 0, 0.05, 0.1)[i], so every range is 0.2.
+inline std::vector<double> SubgroupsWithMeans(const std::vector<double>& means) {
+  std::vector<double> values{std::numeric_limits<double>::quiet_NaN()};
+  for (double mean : means)
+    for (double d : {-0.1, -0.05, 0.0, 0.05, 0.1}) values.push_back(mean + d);
+  return values;
+}
+
+// Tests of chart requests, with the constants the expected figures were worked out with.
+class ChartRequestTest : public ::testing::Test {
+ protected:
+  void SetUp() override { LoadTestConstants(); }
+};
 
 }  // namespace coretest

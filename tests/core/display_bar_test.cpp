@@ -2,6 +2,7 @@
 // out by hand in the comments.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -58,6 +59,26 @@ TEST(BarPlacement, DeviationBeyondTheLimitIsRedAndClampedToTheEnd) {
   BarGeometry farBelow = ComputeBarGeometry(-1e300, 10, 0.5, -0.5, kWidth, kHeight);
   EXPECT_TRUE(farBelow.outOfTolerance);
   EXPECT_EQ(farBelow.barRight, 1);
+}
+
+// Half-width 384, range 0.1: 384 x -0.1 / 0.1 rounds to -384.00000000000006,
+// which would put the bar's end at x 0, one pixel left of the bar area.
+TEST(BarPlacement, FarDeviationEndsAtTheEndOfTheBarAreaWhateverTheRounding) {
+  BarGeometry bar = ComputeBarGeometry(-5, 0, 0, 0, 770, kHeight);
+  EXPECT_EQ(bar.x0, 1);
+  EXPECT_EQ(bar.centreX, 385);
+  EXPECT_EQ(bar.barRight, 1);
+  EXPECT_EQ(ComputeBarGeometry(5, 0, 0, 0, 770, kHeight).barRight, 769);
+}
+
+// Coordinates are 16-bit: a client size keeps its low 16 bits, and none overflows the "less one".
+TEST(BarPlacement, ClientSizesOfAnyMagnitudeGiveSixteenBitCoordinates) {
+  BarGeometry smallest = ComputeBarGeometry(10, 10, 0.5, -0.5, INT_MIN, INT_MIN);
+  EXPECT_EQ(smallest.x1, -1);
+  EXPECT_EQ(smallest.y1, -1);
+  BarGeometry wrapped = ComputeBarGeometry(10, 10, 0.5, -0.5, 65536 + 242, 14);
+  EXPECT_EQ(wrapped.x1, 241);
+  EXPECT_EQ(wrapped.centreX, 121);
 }
 
 TEST(BarPlacement, MarksOfUnequalTolerancesUseTheLargerOneForTheRange) {

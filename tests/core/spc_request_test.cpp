@@ -158,6 +158,33 @@ TEST_F(ChartRequest, AllValuesEqualToBothLimitsFallInClassEight) {
   EXPECT_EQ(result.classes.peak, 10);
 }
 
+// A hundredth is lost in the rounding of 1e20: the classes span a millionth of
+// the size instead, so the equal values still fall in the middle class.
+TEST_F(ChartRequest, AllValuesEqualAndTooLargeForAHundredthStillFallInClassEight) {
+  Values values{1e20, 1e20, 1e20, 1e20};
+  SpcRequest request = Request(values, 1, 1);
+  request.USL = request.LSL = 1e20;
+  SpcResult result = Compute(request);
+  EXPECT_LT(result.classes.lo, 1e20);
+  EXPECT_GT(result.classes.hi, 1e20);
+  for (int c = 1; c <= kHistogramClasses; ++c) EXPECT_EQ(result.classes.counts[c], c == 8 ? 4 : 0) << c;
+}
+
+// 1e9 and the next double above it: the widening by a fifteenth of their
+// distance vanishes, and the top bound would be the largest value itself.
+TEST_F(ChartRequest, LargestValueOneUnitInTheLastPlaceAboveTheRestIsCounted) {
+  const double above = std::nextafter(1e9, 2e9);
+  Values values{1e9, 1e9, above};
+  SpcRequest request = Request(values, 1, 1);
+  request.USL = request.LSL = 1e9;
+  SpcResult result = Compute(request);
+  int total = 0;
+  for (int c = 1; c <= kHistogramClasses; ++c) total += result.classes.counts[c];
+  EXPECT_EQ(total, 3);
+  EXPECT_GT(result.classes.hi, above);
+  EXPECT_EQ(result.classes.bounds[kHistogramClasses], result.classes.hi);
+}
+
 TEST_F(ChartRequest, ClassRangeWidensByOneFifteenthEachWay) {
   // Values 0 .. 29, limits inside: lo 0, hi 29; hi = 29 + 29/15, then lo = 0 - hi/15 = -2.0622.
   std::vector<double> v;

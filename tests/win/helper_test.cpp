@@ -3,7 +3,7 @@
 // identifier) and through the dual interface, with MERIDAN.dll and the
 // stand-in kit behind it. The kit appends every call it receives to a trace
 // file, so the tests see what reached it inside the helper's process.
-// More cases: helper/xtimer_tests.cpp, helper/host_watch_tests.cpp.
+// More cases: helper/xtimer_tests.cpp, helper/host_watch_tests.cpp, helper/stress_tests.cpp.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -78,7 +78,8 @@ std::wstring* ThroughTheHelper::traceFile_;
 const wchar_t* const kMethodsInInterfaceOrder[] = {
     L"Setup",     L"GetName",     L"Init",      L"DeInit",          L"Trigger",          L"Value",
     L"Collect",   L"PreInit",     L"GetInt",    L"Win_MechAdj",     L"CloseProg",        L"Vexo_Init",
-    L"Vexo_DeInit", L"Vexo_ShowValues", L"Vexo_ShowDisplay", L"SPCBitmap", L"SPCStatistics",
+    L"Vexo_DeInit", L"Vexo_ShowValues", L"Vexo_ShowDisplay", L"SPCBitmap", L"SPCStatistics", L"SPCBitmapEx",
+    L"SPCStatisticsEx",
 };
 
 

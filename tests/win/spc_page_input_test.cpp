@@ -32,6 +32,17 @@ TEST_F(SpcPage, FileThatCannotBeMadeIsLeftOutWithoutHarm) {
   EXPECT_TRUE(page.Valid());
 }
 
+TEST_F(SpcPage, AReadOnlyFileIsLeftAsItWas) {
+  std::wstring name = File(L"kept.bmp");
+  ASSERT_TRUE(wintest::WriteFileBytes(name, "an earlier page"));
+  SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_READONLY);
+  Request request;
+  EXPECT_EQ(request.Write(name), 0);
+  EXPECT_EQ(wintest::ReadFileBytes(name), "an earlier page");
+  SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(Written(request, L"kept.bmp").Valid());  // writable again, it is replaced
+}
+
 TEST_F(SpcPage, PageSizesThatCannotBeMadeWriteNoFile) {
   struct Size {
     int32_t width, height;

@@ -16,6 +16,7 @@
 #include "spc/core/page_layout.h"
 #include "spc/core/plot_geometry.h"
 #include "spc/core/spc_table.h"
+#include "process_use.h"
 #include "win_test_support.h"
 
 namespace spctest {
@@ -129,29 +130,8 @@ struct PageFile {
   }
 };
 
-// Live GDI objects of this process: GetGuiResources, or where it is not
-// implemented (Wine) a walk over the handle table by index.
-inline size_t GdiObjects() {
-  DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (counted) return counted;
-  size_t n = 0;
-  for (uintptr_t index = 1; index < 0x10000; ++index) n += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0;
-  return n;
-}
-
-// Blocks and bytes in use on every heap of the process.
-inline void HeapUse(size_t* blocks, size_t* bytes) {
-  HANDLE heaps[256];
-  DWORD count = GetProcessHeaps(256, heaps);
-  *blocks = *bytes = 0;
-  for (DWORD i = 0; i < count && i < 256; ++i) {
-    HeapLock(heaps[i]);
-    PROCESS_HEAP_ENTRY entry{};
-    while (HeapWalk(heaps[i], &entry))
-      if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++*blocks, *bytes += entry.cbData;
-    HeapUnlock(heaps[i]);
-  }
-}
+using wintest::GdiObjects;
+using wintest::HeapUse;
 
 // Values about `centre`, spread evenly (deterministic) by +-spread.
 inline std::vector<double> Values(int count, double centre = 10.0, double spread = 0.1) {

@@ -1,8 +1,8 @@
 // Loading the constants table when MERIDAN.dll attaches: where the file is
 // looked for, what the user is told when it cannot be used, and what the
 // library then holds. Each case starts table_probe.exe, which loads the real
-// library in a fresh process (the table is read once, at attach) with a chosen
-// current directory, catches any message box, and reports the figures of a
+// library in a fresh process (the table is read once, at attach) from a folder
+// of its own, with a chosen current directory, catches any message box, and reports the figures of a
 // fixed Create_SPCStatistics request (built from table rows) and the table
 // itself as found in the library's memory.
 #include <gtest/gtest.h>
@@ -33,6 +33,9 @@ const char* const kCurrentMarkers[] = {"0=1111.5", "1000=2222.25"};
 const char kSystemTable[] =
     "; table in the system directory\r\n0 \"3333.5\"\r\n255 d2 \"9.5\"\r\n1000 \"4444.25\"\r\n";
 const char* const kSystemMarkers[] = {"0=3333.5", "1000=4444.25"};
+const char kLibraryTable[] =
+    "; table beside the library\r\n0 \"5555.5\"\r\n255 d2 \"4.0\"\r\n1000 \"6666.25\"\r\n";
+const char* const kLibraryMarkers[] = {"0=5555.5", "1000=6666.25"};
 
 // The probe's request: two subgroups of 5 values with range 4 each, sigma from
 // the mean range. Its within-subgroup sigma (figure 15) is 4 / d2(5), row 255.
@@ -93,22 +96,31 @@ class TableLoad : public ::testing::Test {
     DeleteFileW(systemTable.c_str());  // left over from an interrupted run
     ASSERT_FALSE(wintest::FileExists(systemTable));
     workDir = wintest::MakeTempDir(L"table");
+    // The probe and the library in a folder of their own, as installed, so
+    // that the table built beside the test programs is not beside them.
+    libraryDir = wintest::MakeTempDir(L"library");
+    for (const wchar_t* file : {L"table_probe.exe", L"MERIDAN.dll", L"tessan_ddk.dll"})
+      ASSERT_TRUE(CopyFileW((wintest::BinDir() + file).c_str(), (libraryDir + file).c_str(), FALSE));
   }
   void TearDown() override {
     DeleteFileW(systemTable.c_str());
     wintest::RemoveTree(workDir);
+    wintest::RemoveTree(libraryDir);
   }
 
   void PutInCurrentDirectory(const std::string& bytes) {
     ASSERT_TRUE(wintest::WriteFileBytes(workDir + L"TESSAN_SPC.TAB", bytes));
   }
   void PutInSystemDirectory(const std::string& bytes) { ASSERT_TRUE(wintest::WriteFileBytes(systemTable, bytes)); }
+  void PutBesideLibrary(const std::string& bytes) {
+    ASSERT_TRUE(wintest::WriteFileBytes(libraryDir + L"TESSAN_SPC.TAB", bytes));
+  }
 
   // Runs the probe in workDir; `probes` are ROW=VALUE pairs locating the table.
   ProbeReport RunProbe(const std::vector<std::string>& probes) {
     ProbeReport report;
     std::wstring result = workDir + L"probe_result.txt";
-    std::wstring command = L"\"" + wintest::BinDir() + L"table_probe.exe\" \"" + result + L"\"";
+    std::wstring command = L"\"" + libraryDir + L"table_probe.exe\" \"" + result + L"\"";
     for (const std::string& probe : probes) command += L" " + Widen(probe);
     report.exitCode = wintest::RunAndWait(command, workDir, 30000);
     std::istringstream lines(wintest::ReadFileBytes(result));
@@ -124,6 +136,7 @@ class TableLoad : public ::testing::Test {
   }
 
   std::wstring workDir;
+  std::wstring libraryDir;
   std::wstring systemTable;
 };
 
@@ -174,6 +187,31 @@ TEST_F(TableLoad, FileInTheCurrentDirectoryWinsOverTheSystemDirectory) {
   ASSERT_EQ(current.Fact("table"), "found");
   EXPECT_EQ(current.EntryBits(255), Bits(2.326f));
   EXPECT_EQ(RunProbe(Markers(kSystemMarkers)).Fact("table"), "absent");
+}
+
+TEST_F(TableLoad, FileOnlyBesideTheLibraryIsLoaded) {
+  PutBesideLibrary(kLibraryTable);
+  ProbeReport report = RunProbe(Markers(kLibraryMarkers));
+  ExpectLoadedWithoutMessage(report);
+  EXPECT_DOUBLE_EQ(report.Figure(kSigma), SigmaFor(4.0f));
+  ASSERT_EQ(report.Fact("table"), "found");
+  EXPECT_EQ(report.EntryBits(255), Bits(4.0f));
+}
+
+TEST_F(TableLoad, CurrentAndSystemDirectoryWinOverTheLibraryFolder) {
+  PutBesideLibrary(kLibraryTable);
+  PutInCurrentDirectory(kCurrentTable);
+  ProbeReport current = RunProbe(Markers(kCurrentMarkers));
+  ExpectLoadedWithoutMessage(current);
+  EXPECT_EQ(current.Fact("table"), "found");
+  EXPECT_DOUBLE_EQ(current.Figure(kSigma), SigmaFor(2.326f));
+
+  ASSERT_TRUE(DeleteFileW((workDir + L"TESSAN_SPC.TAB").c_str()));
+  PutInSystemDirectory(kSystemTable);
+  ProbeReport system = RunProbe(Markers(kSystemMarkers));
+  ExpectLoadedWithoutMessage(system);
+  EXPECT_EQ(system.Fact("table"), "found");
+  EXPECT_DOUBLE_EQ(system.Figure(kSigma), SigmaFor(9.5f));
 }
 
 TEST_F(TableLoad, MissingFileShowsTheMessageOnce) {

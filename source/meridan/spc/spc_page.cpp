@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "meridan_api.h"
@@ -11,7 +12,11 @@
 #include "spc/gdi/draw_primitives.h"
 #include "spc/core/page_layout.h"
 #include "spc/gdi/spc_drawing.h"
+#include "spc/core/run_test_marks.h"
 #include "spc/core/spc_request.h"
+#include "spc/core/spc_request_options.h"
+#include "spc/core/spc_run_tests.h"
+#include "spc/spc_request_lock.h"
 
 namespace {
 
@@ -41,6 +46,17 @@ enum Slot {
   kLocationChartSlots = 55,
   kDispersionChartSlots = 75,
   kHistogramPlotSlots = 95,
+  kLocationRingPen = 110,
+  kDispersionRingPen = 111,
+  kLegendRingPen = 112,
+};
+
+// What the extended page adds: the run tests' marks and the legend line.
+struct PageMarks {
+  bool markFlagged = false;
+  SpcRunTests tests;
+  RunTestSeries location, dispersion;
+  std::string legend, shortLegend;  // empty: no legend line
 };
 
 // The page draws its control charts without a highlight bar, so each fills
@@ -56,6 +72,8 @@ static_assert(kLocationChartSlots + kControlChartSlotsWithoutHighlight <= kDispe
 static_assert(kDispersionChartSlots + kControlChartSlotsWithoutHighlight <= kHistogramPlotSlots,
               "dispersion chart and histogram");
 static_assert(kHistogramPlotSlots + kHistogramSlots <= kHandleSlots, "the histogram's slots lie inside the table");
+static_assert(kHistogramPlotSlots + kHistogramSlots <= kLocationRingPen && kLegendRingPen < kHandleSlots,
+              "the run tests' rings after the histogram, inside the table");
 
 // Every drawing object of the running request; all deleted when it ends.
 HGDIOBJ gdiHandleTable[kHandleSlots];
@@ -141,13 +159,61 @@ void Histogram(HDC dc, const HistogramArea& h, const HistogramClasses& classes) 
                  kRedColour, kLineColour);
 }
 
+void FlaggedPoints(HDC dc, const ChartArea& a, int penSlot, const RunTestSeries& tested, const SpcRunTests& tests,
+                   uint16_t bits) {
+  Plot_FlaggedPoints(dc, &gdiHandleTable[penSlot], a.left, a.top, a.width, a.height, a.firstSample, a.lastSample,
+                     a.yMin, a.yMax, a.values, a.count, a.series, tested, tests.flags.data(), bits);
+}
+
+std::vector<wchar_t> Widened(const std::string& text) {
+  std::vector<wchar_t> wide(text.size() + 1);
+  WStr_FromAnsi(wide.data(), text.c_str());
+  return wide;
+}
+
+int32_t TextWidth(HDC dc, HGDIOBJ font, const std::vector<wchar_t>& text) {
+  SelectObject(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.data(), WStr_Len(text.data()), &extent);
+  return extent.cx;
+}
+
+// The legend line at the right of the title band, after a ring like those on
+// the charts: in full where the title leaves room, else in its short form, cut
+// with an ellipsis if even that does not fit.
+void DrawLegend(HDC dc, const PageLayout& page, const char* headline, const PageMarks& marks) {
+  char cut[kTitleBytes + 1] = "";
+  if (headline) std::strncat(cut, headline, kTitleBytes);
+  const int32_t titleEnd = page.titleText.left + TextWidth(dc, Handle(kFontB), Widened(cut));
+  const double scale = SPC_GetScale();
+  const int32_t r = RunTest_RingRadius(scale), gap = 4 * r;
+  const int32_t room = page.titleText.right - titleEnd - gap - 2 * r;
+  std::vector<wchar_t> text = Widened(marks.legend);
+  if (TextWidth(dc, FontA(), text) > room) text = Widened(marks.shortLegend);
+  SetBkColor(dc, kPageColour);
+  SetTextColor(dc, kBlackColour);
+  RECT box = {titleEnd + gap + 2 * r, page.titleText.top, page.titleText.right, page.titleText.bottom};
+  if (box.left > box.right) box.left = box.right;
+  Text_Draw(dc, text.data(), WStr_Len(text.data()), &box, kTitleFormat | DT_RIGHT | DT_END_ELLIPSIS);
+  int32_t width = TextWidth(dc, FontA(), text);
+  if (width > box.right - box.left) width = box.right - box.left;
+  const int32_t x = box.right - width - 2 * r, y = (box.top + box.bottom) / 2;
+  HPEN pen = CreatePen(PS_SOLID, RunTest_RingPenWidth(scale), kFlaggedColour);
+  gdiHandleTable[kLegendRingPen] = pen;
+  SelectObject(dc, pen);
+  SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Ellipse(dc, x - r, y - r, x + r + 1, y + r + 1);
+}
+
 void DrawPage(HDC dc, const PageLayout& page, const char* headline, const SpcRequest& request,
-              const SpcResult& result) {
+              const SpcResult& result, const PageMarks* marks) {
   Frame(dc, page.frame, kPageBrush, 3, kPageDarkPen, kPageLightPen);
   Frame(dc, page.plotRegion, kPanelBrush, 2, kPanelDarkPen, kPanelLightPen);
   Frame(dc, page.titleBand, kPageBrush, 3, kPageDarkPen, kPageLightPen);
   DrawTitle(dc, page, headline);
   if (!page.content) return;
+  if (marks && !marks->legend.empty()) DrawLegend(dc, page, headline, *marks);
+  const bool ringed = marks && marks->markFlagged && page.controlCharts;
 
   const PageRect& panel = page.panel;
   SPC_DrawStatisticsPanel(dc, &gdiHandleTable[kStatisticsPanelSlots], panel.left, panel.top,
@@ -157,10 +223,13 @@ void DrawPage(HDC dc, const PageLayout& page, const char* headline, const SpcReq
   Ticks(dc, page, page.locationAxis);
   Ticks(dc, page, page.sampleAxis);
   Chart(dc, page.location, kLocationChartSlots);
+  if (ringed) FlaggedPoints(dc, page.location, kLocationRingPen, marks->location, marks->tests, 0xFF);
   if (page.dispersionShown) {
     ChartText(dc);
     Ticks(dc, page, page.dispersionAxis);
     Chart(dc, page.dispersion, kDispersionChartSlots);
+    if (ringed)
+      FlaggedPoints(dc, page.dispersion, kDispersionRingPen, marks->dispersion, marks->tests, kDispersionBeyondFlag);
   }
   ChartText(dc);
   Ticks(dc, page, page.frequencyAxis);
@@ -183,7 +252,7 @@ void DeleteObjects() {
 }
 
 void DrawAndWrite(HWND parent, const char* fileName, const char* headline, const SpcRequest& request,
-                  const SpcResult& result, const PageLayout& page) {
+                  const SpcResult& result, const PageLayout& page, const PageMarks* marks) {
   for (HGDIOBJ& handle : gdiHandleTable) handle = nullptr;
   // A window that is gone leaves the screen as the reference for the page's pixel format.
   HWND owner = parent;
@@ -198,13 +267,41 @@ void DrawAndWrite(HWND parent, const char* fileName, const char* headline, const
   HBITMAP bitmap = static_cast<HBITMAP>(Handle(kPageBitmap));
   if (dc && bitmap) {
     HGDIOBJ original = SelectObject(dc, bitmap);
-    DrawPage(dc, page, headline, request, result);
+    DrawPage(dc, page, headline, request, result, marks);
     SelectObject(dc, original);  // the pixels are read from a bitmap that no context holds
     if (page.content) WritePage(fileName, bitmap, display);
   }
   ReleaseDC(owner, display);
   if (dc) DeleteDC(dc);
   DeleteObjects();
+}
+
+// One page from its request. Without options it is today's page; with them,
+// the limits may come from given values and the run tests may be marked.
+void MakePage(HWND parent, const char* fileName, int32_t width, int32_t height, double factor, const char* headline,
+              const SpcRequest& request, const SpcOptions* options) {
+  int32_t pageWidth = 0, pageHeight = 0;
+  if (!SPC_PageSize(width, height, factor, &pageWidth, &pageHeight)) return;
+  std::lock_guard<std::mutex> turn(SPC_RequestLock());
+  SPC_SetScale(factor);
+  SpcResult result;
+  if (SPC_ComputeRequest(request, result, options ? &options->given : nullptr)) {
+    PageLayout page;
+    SPC_LayoutPage(request, result, width, height, factor, &page);
+    PageMarks marks;
+    if (options) {
+      // Charted against given limits, the location chart's centre line is the given centre.
+      if (result.centreGiven) page.location.centre = result.limitsCentre;
+      marks.markFlagged = options->markFlagged;
+      SPC_RunTestsOfRequest(result, options->runTests, &marks.tests);
+      marks.location = SPC_LocationTestSeries(result);
+      marks.dispersion = SPC_DispersionTestSeries(result);
+      marks.legend = RunTest_Legend(result, marks.tests, options->markFlagged, LegendForm::Full);
+      marks.shortLegend = RunTest_Legend(result, marks.tests, options->markFlagged, LegendForm::Short);
+    }
+    DrawAndWrite(parent, fileName, headline, request, result, page, options ? &marks : nullptr);
+  }
+  SPC_SetScale(1.0);
 }
 
 }  // namespace
@@ -214,17 +311,21 @@ extern "C" int32_t WINAPI Create_SPCBitmap(HWND parent, const char* FileName, in
                                            int32_t numofval, double NomSize, double USL, double LSL,
                                            uint32_t USLOnOff, uint32_t LSLOnOff, int32_t SampleSize,
                                            uint32_t SPCNorm) {
-  int32_t pageWidth = 0, pageHeight = 0;
-  if (!SPC_PageSize(width, height, factor, &pageWidth, &pageHeight)) return 0;
   const SpcRequest request =
       SPC_RequestOfArguments(typ, meaval, numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm);
-  SPC_SetScale(factor);
-  SpcResult result;
-  if (SPC_ComputeRequest(request, result)) {
-    PageLayout page;
-    SPC_LayoutPage(request, result, width, height, factor, &page);
-    DrawAndWrite(parent, FileName, Headline, request, result, page);
-  }
-  SPC_SetScale(1.0);
+  MakePage(parent, FileName, width, height, factor, Headline, request, nullptr);
+  return 0;
+}
+
+extern "C" int32_t WINAPI Create_SPCBitmapEx(HWND parent, const char* FileName, int32_t width, int32_t height,
+                                             double factor, const char* Headline, uint32_t typ,
+                                             const double* meaval, int32_t numofval, double NomSize, double USL,
+                                             double LSL, uint32_t USLOnOff, uint32_t LSLOnOff, int32_t SampleSize,
+                                             uint32_t SPCNorm, const double* options, int32_t optionCount) {
+  SpcOptions read;
+  if (!SPC_ReadOptions(options, optionCount, &read)) return 0;
+  const SpcRequest request =
+      SPC_RequestOfArguments(typ, meaval, numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm);
+  MakePage(parent, FileName, width, height, factor, Headline, request, &read);
   return 0;
 }

@@ -29,6 +29,7 @@ struct AxisTickPlan {
 // The strip (left, top, width, height) lies on `side` of the plot: 0 above,
 // 1 right, 2 below, 3 left. Empty when steps is below 1, or when the step or
 // the range cannot place a tick (a step of 0, max equal to min, not finite).
+// A tick whose place the rounding puts off the strip is left out.
 // Reads the page scale for the label height.
 void Axis_PlanTicks(int32_t left, int32_t top, int32_t width, int32_t height, int16_t side, int16_t minorLength,
                     int16_t majorLength, double spacing, double max, double min, double step, int16_t steps,

@@ -50,6 +50,43 @@ TickStrip Strip(int32_t left, int32_t top, int32_t width, int32_t height, int16_
 
 int32_t Clamp32(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
 
+// A page too small for its parts (a strip of a page, a title band taller than
+// the page) would place them partly off the bitmap: every part that covers
+// any area is cut to the page. Parts of pages large enough are never changed.
+void ClipSpan(int32_t& from, int32_t& to, int32_t pageSide) {
+  if (to <= from) return;  // covers nothing, draws nothing
+  from = std::clamp(from, 0, pageSide);
+  to = std::clamp(to, 0, pageSide);
+}
+
+void ClipRect(PageRect& rect, const PageLayout& page) {
+  ClipSpan(rect.left, rect.right, page.pageWidth);
+  ClipSpan(rect.top, rect.bottom, page.pageHeight);
+}
+
+void ClipBox(int32_t& left, int32_t& top, int32_t& width, int32_t& height, const PageLayout& page) {
+  if (width <= 0 || height <= 0) return;
+  int32_t right = Clamp32(int64_t{left} + width), bottom = Clamp32(int64_t{top} + height);
+  ClipSpan(left, right, page.pageWidth);
+  ClipSpan(top, bottom, page.pageHeight);
+  width = right - left;
+  height = bottom - top;
+}
+
+void ClipToPage(PageLayout& page) {
+  for (PageRect* rect : {&page.frame, &page.plotRegion, &page.titleBand, &page.titleText, &page.panel})
+    ClipRect(*rect, page);
+  for (TickStrip* strip :
+       {&page.locationAxis, &page.sampleAxis, &page.dispersionAxis, &page.frequencyAxis, &page.histogramValueAxis})
+    ClipBox(strip->left, strip->top, strip->width, strip->height, page);
+  for (ChartArea* chart : {&page.location, &page.dispersion})
+    ClipBox(chart->left, chart->top, chart->width, chart->height, page);
+  ClipBox(page.histogram.left, page.histogram.top, page.histogram.width, page.histogram.height, page);
+}
+
+void LayOut(const SpcRequest& request, const SpcResult& result, int32_t width, int32_t height, double factor,
+            PageLayout* page);
+
 }  // namespace
 
 int32_t SPC_ValueLabelChars(const AxisScale& scale) {
@@ -74,6 +111,14 @@ bool SPC_PageSize(int32_t width, int32_t height, double factor, int32_t* pageWid
 
 void SPC_LayoutPage(const SpcRequest& request, const SpcResult& result, int32_t width, int32_t height, double factor,
                     PageLayout* page) {
+  LayOut(request, result, width, height, factor, page);
+  ClipToPage(*page);
+}
+
+namespace {
+
+void LayOut(const SpcRequest& request, const SpcResult& result, int32_t width, int32_t height, double factor,
+            PageLayout* page) {
   *page = PageLayout{};
   // The short names are those of the page's description, so that each figure
   // below can be checked against it: f the scale factor; LH the line height
@@ -272,3 +317,5 @@ void SPC_LayoutPage(const SpcRequest& request, const SpcResult& result, int32_t 
   histogram.valueGridStep = histogramValues.step;
   histogram.valueGridCount = histogramValues.steps;
 }
+
+}  // namespace

@@ -23,6 +23,7 @@ struct ChartKind {
   Dispersion dispersion;
   int16_t warningPresent;
   int16_t seriesCount;
+  uint8_t runTests;
 };
 
 struct UnitsRow {
@@ -43,25 +44,34 @@ struct LocationRow {
   LimitRule limits;
   int16_t warningPresent;
   int16_t seriesCount;
+  uint8_t runTests;  // the run tests that apply to the location chart
 };
+
+// The means and medians charts have all eight run tests; the single-values and
+// acceptance charts only the points beyond a limit.
+constexpr uint8_t kEveryRunTest = 0xFF, kBeyondLimitsOnly = 0x01;
 
 // By family (below 10, Shewhart 1x, acceptance 2x, 30 and above) and plotted value.
 // From 30 up there is no limit rule: one series, no limit lines.
 constexpr int kFamilies = 4;
 constexpr LocationRow kLocation[kFamilies][3] = {
-    {{LimitRule::None, 0, 1}, {LimitRule::None, 0, 1}, {LimitRule::None, 0, 1}},
-    {{LimitRule::ShewhartMean, 1, 1}, {LimitRule::ShewhartMedian, 1, 1}, {LimitRule::ShewhartSingle, 1, 2}},
-    {{LimitRule::AcceptanceMean, 0, 1}, {LimitRule::AcceptanceMedian, 0, 1}, {LimitRule::AcceptanceSingle, 0, 2}},
-    {{LimitRule::None, 0, 1}, {LimitRule::None, 0, 1}, {LimitRule::None, 0, 1}},
+    {{LimitRule::None, 0, 1, 0}, {LimitRule::None, 0, 1, 0}, {LimitRule::None, 0, 1, 0}},
+    {{LimitRule::ShewhartMean, 1, 1, kEveryRunTest},
+     {LimitRule::ShewhartMedian, 1, 1, kEveryRunTest},
+     {LimitRule::ShewhartSingle, 1, 2, kBeyondLimitsOnly}},
+    {{LimitRule::AcceptanceMean, 0, 1, kBeyondLimitsOnly},
+     {LimitRule::AcceptanceMedian, 0, 1, kBeyondLimitsOnly},
+     {LimitRule::AcceptanceSingle, 0, 2, kBeyondLimitsOnly}},
+    {{LimitRule::None, 0, 1, 0}, {LimitRule::None, 0, 1, 0}, {LimitRule::None, 0, 1, 0}},
 };
 
 ChartKind ChartKindOf(int16_t typ) {
-  if (typ < 0) return {false, LimitRule::None, Plotted::Mean, Dispersion::None, 0, 1};
+  if (typ < 0) return {false, LimitRule::None, Plotted::Mean, Dispersion::None, 0, 1, 0};
   int family = typ / 10 < kFamilies ? typ / 10 : kFamilies - 1;
   const UnitsRow& units = kUnits[typ % 10];
   const LocationRow& location = kLocation[family][static_cast<int>(units.plotted)];
   return {family > 0, location.limits, units.plotted, units.dispersion, location.warningPresent,
-          location.seriesCount};
+          location.seriesCount, location.runTests};
 }
 
 // ---- Arithmetic helpers ----------------------------------------------------
@@ -141,9 +151,23 @@ void Histogram(const SpcRequest& request, const SpcStatistics& stats, HistogramC
     hi = hi + 0.01;
     lo = lo - 0.01;
   }
+  // Beyond about 1e14 a hundredth vanishes in the rounding and all classes would
+  // be empty: equal values then get a range of a millionth of their size.
+  if (lo == hi && std::isfinite(hi)) {
+    double spread = std::fabs(hi) * 0x1p-20;
+    hi = hi + spread;
+    lo = lo - spread;
+  }
+  for (int i = 0; i <= kHistogramClasses; ++i) classes.bounds[i] = lo + i * (hi - lo) / kHistogramClasses;
+  // Values a few units in the last place apart can lose the widening in the
+  // rounding, leaving the largest on the top bound, outside every class: the
+  // top bound then moves just above it.
+  if (stats.n >= 1 && std::isfinite(stats.largest) && !(classes.bounds[kHistogramClasses] > stats.largest)) {
+    hi = std::nextafter(stats.largest, HUGE_VAL);
+    classes.bounds[kHistogramClasses] = hi;
+  }
   classes.lo = lo;
   classes.hi = hi;
-  for (int i = 0; i <= kHistogramClasses; ++i) classes.bounds[i] = lo + i * (hi - lo) / kHistogramClasses;
   for (int32_t v = 1; v <= stats.n; ++v) {
     double x = request.meaval[v];
     for (int i = 1; i <= kHistogramClasses; ++i) {
@@ -342,9 +366,12 @@ double SPC_QuantilePerMille(double p) {
   return (NormalQuantile(b) - NormalQuantile(a)) * (p - a) + NormalQuantile(a);
 }
 
-bool SPC_ComputeRequest(const SpcRequest& request, SpcResult& result) {
+bool SPC_ComputeRequest(const SpcRequest& request, SpcResult& result, const SpcGivenLimits* given) {
   if (request.SampleSize <= 0 || request.numofval < 0 || request.numofval > 65535) return false;
   if (request.numofval > 0 && !request.meaval) return false;
+  const bool centreGiven = given && !std::isnan(given->centre), sigmaGiven = given && !std::isnan(given->sigma);
+  if (centreGiven && !std::isfinite(given->centre)) return false;
+  if (sigmaGiven && !(std::isfinite(given->sigma) && given->sigma > 0.0)) return false;
   result = SpcResult{};
   const ChartKind kind = ChartKindOf(request.typ);
   SpcStatistics& stats = result.stats;
@@ -365,9 +392,18 @@ bool SPC_ComputeRequest(const SpcRequest& request, SpcResult& result) {
   } else {
     Capability(request, stats.sigmaWithin, stats.grandMean, stats.Cp, stats.Cpk);
   }
-  ControlLimitsOf(request, kind, stats, result.limits);
+  // The limits come from the same formulas, fed with what was given in place of the data's Z and σ̂.
+  SpcStatistics basis = stats;
+  if (centreGiven) basis.grandMean = given->centre;
+  if (sigmaGiven) basis.sigmaWithin = given->sigma;
+  ControlLimitsOf(request, kind, basis, result.limits);
+  result.limitsCentre = basis.grandMean;
+  result.limitsSigma = basis.sigmaWithin;
+  result.centreGiven = centreGiven;
+  result.sigmaGiven = sigmaGiven;
 
   if (kind.controlCharts && stats.m >= 2) {
+    result.runTestsAllowed = kind.runTests;
     SubgroupValues(request, kind, stats);
     result.seriesWritten = true;
     result.dispersionWritten = kind.dispersion != Dispersion::None;

@@ -89,13 +89,29 @@ struct SpcResult {
                           // made (typ below 10, or m below 2)
   bool dispersionWritten; // the dispersion series holds this request's values; false when the chart kind
                           // has no dispersion chart (u mod 3 = 2): plot no dispersion points then
+  // What the control limits were made from: Z and σ̂ of the data, or the values given in their place.
+  double limitsCentre;
+  double limitsSigma;
+  bool centreGiven;
+  bool sigmaGiven;
+  uint8_t runTestsAllowed; // the run tests the chart kind has (bit 0 = test 1 ... bit 7 = test 8); 0 without limits
+};
+
+// Limits found earlier (historical limits): the centre and the within-subgroup
+// standard deviation the control limits are made from in place of Z and σ̂ of
+// the data. A value that is not a number means "from the data".
+struct SpcGivenLimits {
+  double centre;
+  double sigma;
 };
 
 // Runs every computation of a request in order. Returns false (and computes
 // nothing) for a request outside the contract: SampleSize of 0 or below,
-// numofval below 0 or above 65535, or values to read but no array. With
-// numofval 0 the array is never read.
-bool SPC_ComputeRequest(const SpcRequest& request, SpcResult& result);
+// numofval below 0 or above 65535, or values to read but no array; with
+// `given` limits also an infinite centre, or a σ̂ that is infinite, 0 or below.
+// With numofval 0 the array is never read. The figures of the data (Z and σ̂
+// among them) stay those of the data whatever is given.
+bool SPC_ComputeRequest(const SpcRequest& request, SpcResult& result, const SpcGivenLimits* given = nullptr);
 
 // Standard normal quantile at p per mille, interpolated in the constants table;
 // below 500 per mille it is minus the quantile at 1000 - p, from 1000 up the

@@ -5,6 +5,15 @@
 
 namespace {
 
+// A page that its owner has made read-only stays as it is. Windows refuses to
+// replace it anyway; asked first, it is refused the same on every system
+// (a process with the rights to write anything, such as Wine run by root).
+bool IsReadOnlyFile(const wchar_t* fileName) {
+  DWORD attributes = GetFileAttributesW(fileName);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool WriteAll(HANDLE file, const void* data, DWORD size) {
   DWORD written = 0;
   return WriteFile(file, data, size, &written, nullptr) && written == size;
@@ -13,7 +22,7 @@ bool WriteAll(HANDLE file, const void* data, DWORD size) {
 }  // namespace
 
 void SPC_WriteBitmapFile(const wchar_t* fileName, HBITMAP bitmap, HDC dc) {
-  if (!fileName || !bitmap) return;
+  if (!fileName || !bitmap || IsReadOnlyFile(fileName)) return;
   BITMAP format;
   if (GetObjectW(bitmap, sizeof format, &format) != sizeof format) return;
   BmpLayout layout;

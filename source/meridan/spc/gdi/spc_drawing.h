@@ -10,6 +10,7 @@
 #include "spc/core/draw_math.h"
 #include "spc/gdi/draw_primitives.h"
 #include "spc/core/spc_request.h"
+#include "spc/core/spc_run_tests.h"
 
 // Creates a pen or a brush and stores it in its handle slot for the page to delete.
 inline HPEN MakePen(HGDIOBJ* handles, int slot, int style, int width, COLORREF colour) {
@@ -64,6 +65,14 @@ void Plot_ControlChart(HDC dc, HGDIOBJ* handles, int32_t left, int32_t top, int3
                        HPEN framePenB, COLORREF backColour, COLORREF frameColour, COLORREF lineColour,
                        COLORREF pointColour, COLORREF colour1, COLORREF colour2, COLORREF colour3,
                        int16_t crossMarkers, int32_t highlightSample, COLORREF highlightColour);
+
+// Rings around the points of a chart area (the area and series as given to
+// Plot_ControlChart) whose subgroup has any of `bits` in flags[j]; the pen is
+// stored in `penSlot` for the page to delete.
+void Plot_FlaggedPoints(HDC dc, HGDIOBJ* penSlot, int32_t left, int32_t top, int32_t width, int32_t height,
+                        int32_t firstSample, int32_t lastSample, double yMin, double yMax, const double* values,
+                        int32_t count, int32_t series, const RunTestSeries& tested, const uint16_t* flags,
+                        uint16_t bits);
 
 // Histogram bars (lying: growing to the right), the fitted normal curve, two
 // limit lines and the mean line.

@@ -1,6 +1,7 @@
 // Finding and reading TESSAN_SPC.TAB at library attach.
 #include <windows.h>
 
+#include "library/library_entry.h"
 #include "spc/gdi/file_open.h"
 #include "spc/core/spc_table.h"
 
@@ -12,19 +13,43 @@ void ReportMissingTable() {
               nullptr, MB_ICONERROR);
 }
 
-HANDLE OpenTable() {
-  HANDLE file = File_Open(L"TESSAN_SPC.TAB", 1, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-  if (file != INVALID_HANDLE_VALUE) return file;
+const wchar_t kTableName[] = L"TESSAN_SPC.TAB";
+
+HANDLE OpenTableAt(const wchar_t* path) { return File_Open(path, 1, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL); }
+
+HANDLE OpenInSystemDirectory() {
   char directory[MAX_PATH + 1] = "";
   UINT length = GetSystemDirectoryA(directory, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return INVALID_HANDLE_VALUE;
-  static const char kName[] = "\\TESSAN_SPC.TAB";
-  wchar_t path[MAX_PATH + sizeof kName];
+  wchar_t path[MAX_PATH + 1 + sizeof kTableName / sizeof kTableName[0]];
   UINT i = 0;
   for (; i < length; ++i) path[i] = static_cast<unsigned char>(directory[i]);  // byte by byte, as stored
-  for (const char* c = kName; *c; ++c) path[i++] = static_cast<unsigned char>(*c);
+  path[i++] = L'\\';
+  for (const wchar_t* c = kTableName; *c; ++c) path[i++] = *c;
   path[i] = L'\0';
-  return File_Open(path, 1, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+  return OpenTableAt(path);
+}
+
+// A library loaded by full path from its install folder (a helper started by
+// the automation runtime runs in its client's folder) finds the table it was
+// installed with.
+HANDLE OpenBesideLibrary() {
+  wchar_t path[MAX_PATH + 1 + sizeof kTableName / sizeof kTableName[0]];
+  DWORD length = GetModuleFileNameW(GetLibraryInstance(), path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return INVALID_HANDLE_VALUE;
+  DWORD folderEnd = length;
+  while (folderEnd > 0 && path[folderEnd - 1] != L'\\' && path[folderEnd - 1] != L'/') --folderEnd;
+  if (folderEnd == 0) return INVALID_HANDLE_VALUE;
+  lstrcpyW(path + folderEnd, kTableName);
+  return OpenTableAt(path);
+}
+
+// The current folder first, then the system folder, then the library's own.
+HANDLE OpenTable() {
+  HANDLE file = OpenTableAt(kTableName);
+  if (file == INVALID_HANDLE_VALUE) file = OpenInSystemDirectory();
+  if (file == INVALID_HANDLE_VALUE) file = OpenBesideLibrary();
+  return file;
 }
 
 }  // namespace

@@ -1,0 +1,527 @@
+// Every export of MERIDAN.dll called with what a macro should not pass: each
+// pointer null, each count and size at its edges, each double not a number,
+// infinite or huge, texts filled to their bounds without a terminator (placed
+// against a page the process may not read, so reading one byte too far
+// stops the test), destroyed owner windows, calls out of order and file names
+// that cannot take a file. Each group runs twice; between its second start
+// and end the process must hold no more GDI, USER or kernel handles than
+// before, nor more heap beyond a small bound.
+#include <cstring>
+#include <map>
+
+#include "spc_page_support.h"
+
+namespace {
+
+using namespace spctest;
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInf = std::numeric_limits<double>::infinity();
+const uint32_t kCounts[] = {0u, 0xFFFFFFFFu, 32767u, 65535u, 65536u, 0x7FFFFFFFu};
+const double kDoubles[] = {kNaN, kInf, -kInf, 1e308, -1e308};
+
+// Calls made, by kind of input, for the summary printed at the end.
+std::map<std::string, int>& Tally() {
+  static std::map<std::string, int> tally;
+  return tally;
+}
+void Count(const char* kind, int calls = 1) { Tally()[kind] += calls; }
+
+// `bytes` of writable memory that end where a page no one may touch begins.
+class Guarded {
+ public:
+  explicit Guarded(size_t bytes) : bytes_(bytes) {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    size_t page = system.dwPageSize, body = (bytes + page - 1) / page * page;
+    base_ = static_cast<char*>(VirtualAlloc(nullptr, body + page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    DWORD old;
+    VirtualProtect(base_ + body, page, PAGE_NOACCESS, &old);
+    at_ = base_ + body - bytes;
+  }
+  ~Guarded() { VirtualFree(base_, 0, MEM_RELEASE); }
+  Guarded(const Guarded&) = delete;
+  Guarded& operator=(const Guarded&) = delete;
+  template <typename T>
+  T* As() const { return reinterpret_cast<T*>(at_); }
+  void Fill(char byte) const { std::memset(at_, byte, bytes_); }
+  // A page this process may read but not write, for pointers the kit must refuse.
+  static void* ReadOnly() {
+    static void* page = [] {
+      void* p = VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+      DWORD old;
+      VirtualProtect(p, 4096, PAGE_READONLY, &old);
+      return p;
+    }();
+    return page;
+  }
+
+ private:
+  size_t bytes_;
+  char* base_;
+  char* at_;
+};
+
+// Runs `group` once to let the system make what it keeps for the process,
+// then again between two measurements.
+template <typename Group>
+void RunTwiceLeavingNothing(const char* name, Group group) {
+  group();
+  wintest::ProcessUse before = wintest::MeasureProcessUse();
+  group();
+  wintest::ProcessUse after = wintest::MeasureProcessUse();
+  EXPECT_EQ(after.gdi, before.gdi) << name;
+  EXPECT_EQ(after.user, before.user) << name;
+  EXPECT_LE(after.kernel, before.kernel) << name;
+  EXPECT_LT(after.heapBlocks, before.heapBlocks + 100) << name;
+  EXPECT_LT(after.heapBytes, before.heapBytes + 256 * 1024) << name;
+}
+
+int16_t Status(int32_t status) { return static_cast<int16_t>(status); }
+
+// Documented kit statuses.
+constexpr int16_t kNotInitialised = -1, kUnknownDevice = -2, kUnknownAddress = -3, kNothingTriggered = -4,
+                  kUnknownLanguage = -5, kBadPointer = -6;
+
+// Device numbers and addresses of the stand-in kit: 1-4 with 4, 4, 8 and 2 addresses.
+bool DeviceKnown(uint32_t device) { return (device & 0xFFFF) >= 1 && (device & 0xFFFF) <= 4; }
+
+// ---- measuring exports
+
+class MeasuringSweep : public testing::Test {
+ protected:
+  void TearDown() override { MERIDAN_DeInit(); }
+  static void Init() {
+    int16_t reserved = 7;
+    ASSERT_EQ(MERIDAN_Init(&reserved, 1, "", nullptr, 0), 0);
+  }
+};
+
+TEST_F(MeasuringSweep, CallsOutOfOrderAnswerNotInitialised) {
+  MERIDAN_DeInit();
+  double reading = 0;
+  int16_t address = 0;
+  EXPECT_EQ(Status(MERIDAN_Value(1, 1, &reading)), kNotInitialised);
+  EXPECT_EQ(Status(MERIDAN_Trigger(1, 0, 0)), kNotInitialised);
+  EXPECT_EQ(Status(MERIDAN_Collect(1, &address, &reading)), kNotInitialised);
+  EXPECT_EQ(Status(MERIDAN_Win_MechAdj(1, 0, "")), kNotInitialised);
+  EXPECT_EQ(Status(MERIDAN_DeInit()), kNotInitialised);
+  Init();
+  Init();  // twice: the second restarts the readings
+  EXPECT_EQ(Status(MERIDAN_DeInit()), 0);
+  EXPECT_EQ(Status(MERIDAN_DeInit()), kNotInitialised);  // deinit twice
+  Count("calls out of order", 10);
+}
+
+TEST_F(MeasuringSweep, EveryCountAndNullPointerGivesADocumentedStatus) {
+  RunTwiceLeavingNothing("measuring", [] {
+    Init();
+    for (uint32_t n : kCounts) {
+      int16_t reserved = 7, address = 0, variable = 0;
+      double reading = 0;
+      char info[64];
+      EXPECT_EQ(Status(MERIDAN_Setup(&reserved, n, "", static_cast<int32_t>(n), "")),
+                (n & 0xFFFF) <= 2 ? 0 : kUnknownLanguage);
+      EXPECT_EQ(reserved, 0);
+      reserved = 7;
+      EXPECT_EQ(Status(MERIDAN_Init(&reserved, n, "", nullptr, static_cast<int32_t>(n))),
+                (n & 0xFFFF) <= 2 ? 0 : kUnknownLanguage);
+      EXPECT_EQ(reserved, 0);
+      EXPECT_EQ(Status(MERIDAN_GetName(0, "", n, n, n, info)), DeviceKnown(n) ? 0 : kUnknownDevice) << n;
+      int16_t trigger = Status(MERIDAN_Trigger(n, n, n));
+      EXPECT_TRUE(trigger == (DeviceKnown(n) ? kUnknownAddress : kUnknownDevice) || (DeviceKnown(n) && trigger == 0))
+          << n;
+      EXPECT_TRUE(Status(MERIDAN_Value(n, 1, &reading)) == (DeviceKnown(n) ? 0 : kUnknownDevice)) << n;
+      EXPECT_EQ(Status(MERIDAN_Value(1, n, &reading)), kUnknownAddress) << n;
+      int16_t collected = Status(MERIDAN_Collect(n, &address, &reading));
+      EXPECT_TRUE(collected == (DeviceKnown(n) ? kNothingTriggered : kUnknownDevice) || collected > 0) << n;
+      EXPECT_EQ(Status(MERIDAN_Win_MechAdj(n, static_cast<int32_t>(n), "")), DeviceKnown(n) ? 0 : kUnknownDevice);
+      EXPECT_EQ(Status(MERIDAN_PreInit(n, n, n, n, n, n, n)), 0);
+      int16_t registers = Status(MERIDAN_GetInt(static_cast<int32_t>(n), &variable));
+      EXPECT_EQ(registers, n == 0 ? 0 : kUnknownAddress) << n;  // no device numbered that high
+      EXPECT_GE(MERIDAN_IsExcelStarted(n), 0);  // 32767 first pumps messages and waits 100 ms
+      Count("counts and sizes at their edges", 12);
+    }
+    // Every pointer null: the library skips `reserved`, the kit skips what it would write.
+    EXPECT_EQ(Status(MERIDAN_Setup(nullptr, 0, nullptr, 0, nullptr)), 0);
+    EXPECT_EQ(Status(MERIDAN_GetName(0, nullptr, 1, 0, 0, nullptr)), 0);
+    EXPECT_EQ(Status(MERIDAN_Init(nullptr, 0, nullptr, nullptr, 0)), 0);
+    EXPECT_EQ(Status(MERIDAN_Value(1, 1, nullptr)), 0);
+    EXPECT_EQ(Status(MERIDAN_Trigger(2, 0, 0)), 0);
+    EXPECT_EQ(Status(MERIDAN_Collect(2, nullptr, nullptr)), 1);
+    EXPECT_EQ(Status(MERIDAN_Win_MechAdj(1, 0, nullptr)), 0);
+    EXPECT_EQ(Status(MERIDAN_GetInt(0, nullptr)), 0);
+    Count("null pointers", 8);
+    // A destroyed owner window is only a number to the kit.
+    HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    int16_t reserved = 7;
+    EXPECT_EQ(Status(MERIDAN_Init(&reserved, 0, "", gone, 0)), 0);
+    EXPECT_EQ(Status(MERIDAN_Setup(&reserved, 0, "", static_cast<int32_t>(reinterpret_cast<intptr_t>(gone)), "")), 0);
+    Count("destroyed windows", 2);
+  });
+}
+
+TEST_F(MeasuringSweep, PointersTheKitCannotWriteAnswerBadPointerAndChangeNothing) {
+  Init();
+  auto* readOnly = Guarded::ReadOnly();
+  auto* noAccess = reinterpret_cast<double*>(uintptr_t{16});  // a small number passed by mistake
+  EXPECT_EQ(Status(MERIDAN_Value(1, 1, static_cast<double*>(readOnly))), kBadPointer);
+  EXPECT_EQ(Status(MERIDAN_Value(1, 1, noAccess)), kBadPointer);
+  EXPECT_EQ(Status(MERIDAN_GetName(0, "", 1, 0, 0, static_cast<char*>(readOnly))), kBadPointer);
+  EXPECT_EQ(Status(MERIDAN_GetInt(0, static_cast<int16_t*>(readOnly))), kBadPointer);
+  ASSERT_EQ(Status(MERIDAN_Trigger(1, 2, 0)), 0);
+  double reading = 0;
+  EXPECT_EQ(Status(MERIDAN_Collect(1, static_cast<int16_t*>(readOnly), &reading)), kBadPointer);
+  EXPECT_EQ(Status(MERIDAN_Collect(1, nullptr, noAccess)), kBadPointer);
+  // The refused calls took nothing: the triggered reading is still there, and
+  // it is the first reading of its address, as after a fresh start.
+  int16_t address = 0;
+  EXPECT_EQ(Status(MERIDAN_Collect(1, &address, &reading)), 2);
+  double fresh = 0;
+  Init();
+  ASSERT_EQ(Status(MERIDAN_Value(1, 2, &fresh)), 0);
+  EXPECT_EQ(reading, fresh);
+  // A name buffer that ends right after the name is enough; one byte less is not.
+  Guarded exact(std::strlen("TESSAN Caliper C150") + 1);
+  EXPECT_EQ(Status(MERIDAN_GetName(0, "", 1, 0, 0, exact.As<char>())), 0);
+  EXPECT_STREQ(exact.As<char>(), "TESSAN Caliper C150");
+  Guarded short_(std::strlen("TESSAN Caliper C150"));
+  EXPECT_EQ(Status(MERIDAN_GetName(0, "", 1, 0, 0, short_.As<char>())), kBadPointer);
+  Count("pointers the kit cannot write", 9);
+}
+
+// ---- chart request
+
+class ChartSweep : public SpcPage {
+ protected:
+  // The values 1 .. 65535 (element 0 never read), ending at an unreadable page.
+  static const double* Values65535() {
+    static Guarded block(65536 * sizeof(double));
+    static bool filled = [] {
+      std::vector<double> values = Values(65535);
+      std::memcpy(block.As<double>(), values.data(), values.size() * sizeof(double));
+      return true;
+    }();
+    (void)filled;
+    return block.As<double>();
+  }
+  // The values of a request of `count` values, their last element against the unreadable page.
+  static const double* ValuesEndingAt(int32_t count) {
+    return count >= 0 && count <= 65535 ? Values65535() + (65535 - count) : Values65535();
+  }
+  struct Call {
+    HWND parent = nullptr;
+    int32_t width = 200, height = 150;
+    double factor = 1;
+    const char* headline = "Sweep";
+    uint32_t typ = 11;
+    int32_t numofval = 50;
+    bool noValues = false;
+    double nom = 10, usl = 10.5, lsl = 9.5;
+    uint32_t uslOn = 1, lslOn = 1;
+    int32_t sampleSize = 5;
+    uint32_t norm = 3;
+  };
+  // One page request; afterwards there is either no file or a complete page.
+  bool Page(const Call& c, const std::wstring& path) {
+    DeleteFileW(path.c_str());
+    std::string name = Narrow(path);
+    const double* values = c.noValues ? nullptr : ValuesEndingAt(c.numofval);
+    EXPECT_EQ(Create_SPCBitmap(c.parent, name.c_str(), c.width, c.height, c.factor, c.headline, c.typ, values,
+                               c.numofval, c.nom, c.usl, c.lsl, c.uslOn, c.lslOn, c.sampleSize, c.norm),
+              0);
+    if (!wintest::FileExists(path)) return false;
+    EXPECT_TRUE(PageFile(path).Valid()) << Narrow(path);
+    return true;
+  }
+  // The figures of the same request into a results array that ends at an unreadable page.
+  int32_t Figures(const Call& c, double* results) {
+    const double* values = c.noValues ? nullptr : ValuesEndingAt(c.numofval);
+    return Create_SPCStatistics(c.typ, values, c.numofval, c.nom, c.usl, c.lsl, c.uslOn, c.lslOn, c.sampleSize,
+                                c.norm, results);
+  }
+};
+
+TEST_F(ChartSweep, EveryCountAndSizeAtItsEdges) {
+  Guarded results(49 * sizeof(double));
+  std::wstring page = File(L"edge.bmp");
+  RunTwiceLeavingNothing("chart counts", [&] {
+    for (uint32_t n : kCounts) {
+      const int32_t s = static_cast<int32_t>(n);
+      bool inContract = s >= 0 && s <= 65535;
+      Call values;
+      values.numofval = s;
+      EXPECT_EQ(Page(values, page), s >= 1 && inContract) << "numofval " << s;
+      results.Fill(0);
+      EXPECT_EQ(Figures(values, results.As<double>()), inContract ? 48 : 0) << "numofval " << s;
+      if (!inContract) {
+        EXPECT_EQ(results.As<double>()[1], 0.0);
+      }
+      Call sample;
+      sample.sampleSize = s;
+      EXPECT_EQ(Page(sample, page), s >= 1) << "SampleSize " << s;
+      EXPECT_EQ(Figures(sample, results.As<double>()), s >= 1 ? 48 : 0) << "SampleSize " << s;
+      Call codes;
+      codes.typ = codes.uslOn = codes.lslOn = codes.norm = n;
+      EXPECT_TRUE(Page(codes, page)) << "codes " << n;
+      EXPECT_EQ(Figures(codes, results.As<double>()), 48);
+      Call width, height;
+      width.width = s;
+      height.height = s;
+      // Sides up to 32767 pixels are made (a page 32767 wide is 19 MB); beyond, none.
+      EXPECT_EQ(Page(width, page), s >= 1 && s <= 32767) << "width " << s;
+      EXPECT_EQ(Page(height, page), s >= 1 && s <= 32767) << "height " << s;
+      Count("counts and sizes at their edges", 9);
+    }
+  });
+}
+
+TEST_F(ChartSweep, EveryDoubleNotANumberInfiniteOrHuge) {
+  Guarded results(49 * sizeof(double));
+  std::wstring page = File(L"double.bmp");
+  RunTwiceLeavingNothing("chart doubles", [&] {
+    for (double d : kDoubles) {
+      Call factor;
+      factor.factor = d;
+      EXPECT_FALSE(Page(factor, page)) << "factor " << d;
+      for (int which = 0; which < 3; ++which) {
+        Call limits;
+        (which == 0 ? limits.nom : which == 1 ? limits.usl : limits.lsl) = d;
+        for (uint32_t typ : {1u, 11u, 24u}) {
+          limits.typ = typ;
+          limits.sampleSize = typ == 1 ? 1 : 5;
+          EXPECT_TRUE(Page(limits, page)) << typ << " limit " << which << " " << d;
+          EXPECT_EQ(Figures(limits, results.As<double>()), 48);
+          Count("doubles not a number, infinite or huge", 2);
+        }
+      }
+      Count("doubles not a number, infinite or huge");
+    }
+    // Values themselves not numbers, infinite or huge, all alike or mixed.
+    static Guarded values(1201 * sizeof(double));
+    for (int mix = 0; mix < 6; ++mix) {
+      double* v = values.As<double>();
+      for (int i = 1; i <= 1200; ++i) v[i] = mix < 5 ? kDoubles[mix] : kDoubles[i % 5];
+      std::string name = Narrow(page);
+      for (uint32_t typ : {1u, 10u, 17u, 22u}) {
+        Create_SPCBitmap(nullptr, name.c_str(), 200, 150, 1, "", typ, v, 1200, 0, 1, -1, 1, 1, typ == 1 ? 1 : 6, 3);
+        EXPECT_TRUE(PageFile(page).Valid()) << "mix " << mix << " typ " << typ;
+        EXPECT_EQ(Create_SPCStatistics(typ, v, 1200, 0, 1, -1, 1, 1, 6, 3, results.As<double>()), 48);
+        Count("values not a number, infinite or huge", 2);
+      }
+    }
+  });
+}
+
+TEST_F(ChartSweep, NullPointersUnterminatedTitleAndGoneWindows) {
+  std::wstring page = File(L"null.bmp");
+  Guarded title(99);  // the library reads at most 99 bytes of a title
+  title.Fill('W');
+  HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  DestroyWindow(gone);
+  RunTwiceLeavingNothing("chart pointers", [&] {
+    Call noValues;
+    noValues.noValues = true;
+    EXPECT_FALSE(Page(noValues, page));
+    EXPECT_EQ(Figures(noValues, nullptr), 0);
+    double results[49];
+    EXPECT_EQ(Figures(noValues, results), 0);
+    Call normal;
+    EXPECT_EQ(Figures(normal, nullptr), 0);
+    EXPECT_EQ(Create_SPCBitmap(nullptr, nullptr, 200, 150, 1, "t", 11, ValuesEndingAt(50), 50, 10, 10.5, 9.5, 1, 1, 5,
+                               3),
+              0);
+    Call noTitle;
+    noTitle.headline = nullptr;
+    EXPECT_TRUE(Page(noTitle, page));
+    Call longTitle;
+    longTitle.headline = title.As<char>();
+    EXPECT_TRUE(Page(longTitle, page));
+    Call goneOwner;
+    goneOwner.parent = gone;
+    EXPECT_TRUE(Page(goneOwner, page));
+    Call madeUp;
+    madeUp.parent = reinterpret_cast<HWND>(uintptr_t{0x7FFF0});
+    EXPECT_TRUE(Page(madeUp, page));
+    Count("null pointers", 5);
+    Count("texts at their bounds without a terminator");
+    Count("destroyed windows", 2);
+  });
+}
+
+TEST_F(ChartSweep, FileNamesThatCannotTakeAFileLeaveEveryFileAsItWas) {
+  const std::string earlier = "an earlier page";
+  std::wstring readOnly = File(L"read-only.bmp"), locked = File(L"locked.bmp");
+  ASSERT_TRUE(wintest::WriteFileBytes(readOnly, earlier));
+  ASSERT_TRUE(wintest::WriteFileBytes(locked, earlier));
+  SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+  HANDLE other = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  std::wstring longName = dir + std::wstring(300, L'x') + L".bmp";
+  std::wstring folder = File(L"a folder.bmp");
+  CreateDirectoryW(folder.c_str(), nullptr);
+  // A drive letter that is not mapped in this process.
+  DWORD drives = GetLogicalDrives();
+  wchar_t letter = L'Z';
+  while (letter > L'D' && (drives & (1u << (letter - L'A')))) --letter;
+  std::wstring noDrive = std::wstring(1, letter) + L":\\page.bmp";
+  RunTwiceLeavingNothing("chart files", [&] {
+    Call call;
+    for (const std::wstring& name : {readOnly, locked, longName, folder, noDrive, dir + L"missing\\page.bmp"}) {
+      std::string narrow = Narrow(name);
+      EXPECT_EQ(Create_SPCBitmap(nullptr, narrow.c_str(), 200, 150, 1, "t", 11, ValuesEndingAt(50), 50, 10, 10.5, 9.5,
+                                 1, 1, 5, 3),
+                0);
+      Count("file names that cannot take a file");
+    }
+    EXPECT_EQ(wintest::ReadFileBytes(readOnly), earlier);
+    EXPECT_FALSE(wintest::FileExists(longName));
+    EXPECT_FALSE(wintest::FileExists(noDrive));
+    DWORD attributes = GetFileAttributesW(folder.c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+  });
+  CloseHandle(other);
+  EXPECT_EQ(wintest::ReadFileBytes(locked), earlier);
+  SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(folder.c_str());
+  // And the next request works as before.
+  Call call;
+  EXPECT_TRUE(Page(call, File(L"after.bmp")));
+}
+
+// ---- readout window
+
+struct Settings {
+  int16_t flags[21], devices[21], addresses[21], resolu[21];
+  char units[400];
+  double nom[21], usl[21], lsl[21];
+  Settings() {
+    for (int n = 0; n <= 20; ++n) {
+      flags[n] = n >= 1 && n <= 6, devices[n] = 1, addresses[n] = static_cast<int16_t>(n), resolu[n] = 3;
+      nom[n] = 10, usl[n] = 0.5, lsl[n] = -0.5;
+    }
+    std::memset(units, 0, sizeof units);
+    for (int n = 0; n < 20; ++n) std::memcpy(units + 20 * n, "mm", 2);
+  }
+};
+
+int32_t Init(HWND parent, const char* headline, const Settings& s, const char* units = nullptr) {
+  return Display_Init(parent, headline, s.flags, s.devices, s.addresses, units ? units : s.units, s.nom, s.usl, s.lsl,
+                      s.resolu);
+}
+
+// Pumps the thread's messages for `ms`, so that the window's deferred bar drawing runs.
+void Pump(DWORD ms) {
+  DWORD start = GetTickCount();
+  do {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(5);
+  } while (GetTickCount() - start < ms);
+}
+
+TEST(DisplaySweep, CallsOutOfOrderDoNothing) {
+  double values[21] = {};
+  int16_t errors[21] = {};
+  RunTwiceLeavingNothing("readout order", [&] {
+    Display_DeInit();
+    Display_ShowValues(values, errors);        // before init
+    EXPECT_EQ(Display_ShowDisplay(1), 0);
+    Display_DeInit();
+    Display_DeInit();                          // deinit twice
+    Settings s;
+    EXPECT_EQ(Init(nullptr, "first", s), 0);
+    EXPECT_EQ(Init(nullptr, "second", s), 0);  // init twice: the first window goes
+    Display_ShowValues(values, errors);
+    Pump(150);
+    Display_DeInit();
+    EXPECT_EQ(Display_ShowDisplay(1), 0);      // show after deinit
+    Display_ShowValues(values, errors);
+    Count("calls out of order", 11);
+  });
+}
+
+TEST(DisplaySweep, EveryPointerNullEveryCountAndDoubleAtItsEdges) {
+  // Arrays of 21 elements whose element 20 is the last readable one, and a unit text
+  // of 400 characters without a terminator.
+  Guarded mv(21 * sizeof(double)), errors(21 * sizeof(int16_t)), units(400);
+  units.Fill('u');
+  RunTwiceLeavingNothing("readout input", [&] {
+    Settings s;
+    // Each array null in turn, then all at once.
+    for (int which = 0; which <= 9; ++which) {
+      Settings t;
+      const int16_t* f = which == 0 || which == 9 ? nullptr : t.flags;
+      const int16_t* dv = which == 1 || which == 9 ? nullptr : t.devices;
+      const int16_t* ad = which == 2 || which == 9 ? nullptr : t.addresses;
+      const char* un = which == 3 || which == 9 ? nullptr : t.units;
+      const double* no = which == 4 || which == 9 ? nullptr : t.nom;
+      const double* us = which == 5 || which == 9 ? nullptr : t.usl;
+      const double* ls = which == 6 || which == 9 ? nullptr : t.lsl;
+      const int16_t* re = which == 7 || which == 9 ? nullptr : t.resolu;
+      const char* head = which == 8 || which == 9 ? nullptr : "sweep";
+      EXPECT_EQ(Display_Init(nullptr, head, f, dv, ad, un, no, us, ls, re), 0);
+      Display_ShowValues(nullptr, nullptr);
+      Display_ShowValues(mv.As<double>(), nullptr);
+      Display_ShowValues(nullptr, errors.As<int16_t>());
+      Count("null pointers", 4);
+    }
+    // Every 16-bit setting at the edges of its slot, in every channel at once.
+    for (uint32_t n : kCounts) {
+      Settings t;
+      for (int c = 1; c <= 20; ++c) {
+        t.flags[c] = c % 2 ? 1 : static_cast<int16_t>(n);
+        t.devices[c] = t.addresses[c] = t.resolu[c] = static_cast<int16_t>(n);
+      }
+      EXPECT_EQ(Init(nullptr, "counts", t, units.As<char>()), 0);
+      for (int c = 0; c <= 20; ++c) {
+        mv.As<double>()[c] = 10.1 * c;
+        errors.As<int16_t>()[c] = static_cast<int16_t>(c % 3 ? 0 : n);
+      }
+      Display_ShowValues(mv.As<double>(), errors.As<int16_t>());
+      EXPECT_GE(Display_ShowDisplay(n), 0);
+      Count("counts and sizes at their edges", 3);
+      Count("texts at their bounds without a terminator");
+    }
+    // Every double not a number, infinite or huge, as a setting and as a value.
+    for (double d : kDoubles) {
+      Settings t;
+      for (int c = 1; c <= 20; ++c) t.flags[c] = 1, t.resolu[c] = static_cast<int16_t>(c % 7);
+      for (int c = 1; c <= 20; ++c) (c % 3 == 0 ? t.nom : c % 3 == 1 ? t.usl : t.lsl)[c] = d;
+      EXPECT_EQ(Init(nullptr, "doubles", t), 0);
+      for (int c = 0; c <= 20; ++c) mv.As<double>()[c] = c % 2 ? d : 10.0;
+      for (int c = 0; c <= 20; ++c) errors.As<int16_t>()[c] = 0;
+      Display_ShowValues(mv.As<double>(), errors.As<int16_t>());
+      Pump(120);
+      Count("doubles not a number, infinite or huge", 2);
+    }
+    // An owner window that was destroyed: no window is made, later calls do nothing.
+    HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    EXPECT_EQ(Init(gone, "gone", s), 0);
+    EXPECT_EQ(Display_ShowDisplay(1), 0);
+    Display_ShowValues(mv.As<double>(), errors.As<int16_t>());
+    // An owner destroyed while the window is open takes the window with it.
+    HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(Init(owner, "owned", s), 0);
+    DestroyWindow(owner);
+    EXPECT_EQ(Display_ShowDisplay(1), 0);
+    Display_ShowValues(mv.As<double>(), errors.As<int16_t>());
+    Display_DeInit();
+    Count("destroyed windows", 6);
+  });
+}
+
+// Printed for the record: how many calls of which kind the sweep made.
+TEST(SweepSummary, PrintsTheCallsMade) {
+  int total = 0;
+  for (const auto& kind : Tally()) {
+    std::printf("sweep: %6d calls  %s\n", kind.second, kind.first.c_str());
+    total += kind.second;
+  }
+  std::printf("sweep: %6d calls in all\n", total);
+  EXPECT_GT(total, 0);
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+// Two threads of one host asking for chart pages and figures at the same time:
+// each must get exactly the page and the figures it would get alone, byte for
+// byte, as if the requests had been made one after the other.
+#include <cstring>
+#include <thread>
+
+#include "spc_page_support.h"
+
+namespace {
+
+using namespace spctest;
+
+constexpr int kFigures = 49;  // element 0 and the 48 figures
+
+struct Caller {
+  std::vector<Request> requests;
+  std::vector<std::string> pages;               // expected, made alone
+  std::vector<std::vector<double>> figures;     // expected, made alone
+  int wrongPages = 0, wrongFigures = 0;
+};
+
+std::vector<double> Figures(const Request& r) {
+  std::vector<double> results(kFigures, -7.0);
+  Create_SPCStatistics(r.typ, r.values.data(), r.Count(), r.nom, r.usl, r.lsl, r.uslOn, r.lslOn, r.sampleSize, r.norm,
+                       results.data());
+  return results;
+}
+
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+// Two different mixes: control charts at factor 1 and 2, a run chart, a medians chart.
+Caller FirstCaller() {
+  Caller c;
+  Request means;
+  means.width = 320, means.height = 240, means.typ = 10, means.norm = 2;
+  Request medians = means;
+  medians.typ = 14, medians.factor = 2, medians.values = Values(400, 25.0, 0.3), medians.nom = 25;
+  medians.usl = 25.4, medians.lsl = 24.6;
+  c.requests = {means, medians};
+  return c;
+}
+
+Caller SecondCaller() {
+  Caller c;
+  Request run = RunChartOf(Values(260, 12.5, 0.02));
+  run.width = 300, run.height = 200, run.nom = 12.5, run.usl = 12.52, run.lsl = 12.48, run.factor = 1.5;
+  Request extremes;
+  extremes.width = 280, extremes.height = 210, extremes.typ = 17, extremes.sampleSize = 8, extremes.norm = 1;
+  extremes.values = Values(1000, 100.0, 0.05), extremes.nom = 100, extremes.usl = 100.1, extremes.lsl = 99.9;
+  c.requests = {run, extremes};
+  return c;
+}
+
+void MakeAlone(Caller& c, const std::wstring& file) {
+  for (const Request& r : c.requests) {
+    r.Write(file);
+    c.pages.push_back(wintest::ReadFileBytes(file));
+    c.figures.push_back(Figures(r));
+  }
+}
+
+void MakeAtOnce(Caller& c, const std::wstring& file, int rounds) {
+  for (int round = 0; round < rounds; ++round) {
+    for (size_t i = 0; i < c.requests.size(); ++i) {
+      c.requests[i].Write(file);
+      c.wrongPages += wintest::ReadFileBytes(file) != c.pages[i];
+      c.wrongFigures += !SameBits(Figures(c.requests[i]), c.figures[i]);
+    }
+  }
+}
+
+TEST_F(SpcPage, TwoCallersAtOnceEachGetTheirOwnPagesAndFigures) {
+  Caller first = FirstCaller(), second = SecondCaller();
+  MakeAlone(first, File(L"first.bmp"));
+  MakeAlone(second, File(L"second.bmp"));
+  for (const std::string& page : first.pages) ASSERT_GT(page.size(), 54u);
+  for (const std::string& page : second.pages) ASSERT_GT(page.size(), 54u);
+  ASSERT_NE(first.figures[0], second.figures[0]);
+
+  const int rounds = 12;
+  std::thread other([&] { MakeAtOnce(second, File(L"second.bmp"), rounds); });
+  MakeAtOnce(first, File(L"first.bmp"), rounds);
+  other.join();
+  EXPECT_EQ(first.wrongPages, 0) << "of " << rounds * 2;
+  EXPECT_EQ(first.wrongFigures, 0) << "of " << rounds * 2;
+  EXPECT_EQ(second.wrongPages, 0) << "of " << rounds * 2;
+  EXPECT_EQ(second.wrongFigures, 0) << "of " << rounds * 2;
+}
+
+// Figures alone, many at a time: the cheap request that a sheet recalculating
+// on several threads would make.
+TEST_F(SpcPage, FourThreadsOfFiguresEachGetTheirOwn) {
+  std::vector<Request> requests(4);
+  for (int t = 0; t < 4; ++t) {
+    requests[t].values = Values(20000 + 3000 * t, 10.0 + t, 0.1 * (t + 1));
+    requests[t].typ = 10 + 3 * t;
+    requests[t].sampleSize = 3 + t;
+  }
+  std::vector<std::vector<double>> alone;
+  for (const Request& r : requests) alone.push_back(Figures(r));
+  int wrong[4] = {};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 100; ++i) wrong[t] += !SameBits(Figures(requests[t]), alone[t]);
+    });
+  for (std::thread& thread : threads) thread.join();
+  for (int t = 0; t < 4; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t << " of 100";
+}
+
+}  // namespace

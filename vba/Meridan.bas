@@ -1,0 +1,870 @@
+Attribute VB_Name = "Meridan"
+' MERIDAN for spreadsheet macros: gauges, the readout window and SPC pages.
+' Import this module once; the same macro text runs in 32-bit and in 64-bit
+' hosts. A 32-bit host calls MERIDAN.dll directly; a 64-bit host, which cannot
+' load a 32-bit library, calls the same functions through MERIDAN_HELPER
+' (registered by install.cmd).
+'
+' Call the Meridan_ routines below; they take ordinary arrays (any lower
+' bound) or worksheet ranges and hand the library the arrays it expects.
+' Statuses are the kit's Integer codes (0 = done); a status is never an error.
+' A missing file or helper, and a request the library rejects, raise a VBA
+' error whose description says what is wrong.
+Option Explicit
+
+' The folder MERIDAN is installed in. Empty: the folder of the workbook that
+' holds this module. Change it (for example to "C:\MERIDAN") when the kit is
+' installed elsewhere; Meridan_Open can also be given the folder.
+Private Const MERIDAN_FOLDER As String = ""
+
+' Error numbers raised by this module.
+Public Const MERIDAN_ERR_MISSING As Long = vbObjectError + 1101   ' a file or the helper is missing
+Public Const MERIDAN_ERR_REJECTED As Long = vbObjectError + 1102  ' the library rejected the request
+Public Const MERIDAN_ERR_INPUT As Long = vbObjectError + 1103     ' an argument this module cannot pass on
+
+' One channel of the readout window.
+Public Type MeridanChannel
+    Device As Integer       ' device number of the kit
+    Address As Integer      ' address on the device
+    Unit As String          ' up to 20 characters, e.g. "mm"
+    NomSize As Double       ' nominal size
+    USL As Double           ' upper tolerance (deviation from NomSize)
+    LSL As Double           ' lower tolerance (deviation from NomSize, usually negative)
+    Decimals As Integer     ' decimals shown, 0 to 5
+End Type
+
+Private Const FIGURE_COUNT As Long = 48
+Private Const ALL_FIGURES As Long = -1
+Private Const READOUT_CHANNELS As Long = 20
+Private Const UNIT_WIDTH As Long = 20
+Private Const NAME_BUFFER As Long = 256
+Private Const MAX_VALUES As Long = 65535
+' Excel's error values in cells: #VALUE! and #NUM!.
+Private Const CELL_ERROR_VALUE As Long = 2015
+Private Const CELL_ERROR_NUM As Long = 2036
+
+' A chart request as the library takes it: values in elements 1 .. count.
+Private Type SpcRequest
+    values() As Double
+    count As Long
+    typ As Integer
+    sampleSize As Long
+    SPCNorm As Integer
+    NomSize As Double
+    USL As Double
+    LSL As Double
+    USLOnOff As Integer
+    LSLOnOff As Integer
+End Type
+
+' For telling whether a Double is a number (NaN and infinities are not).
+Private Type DoubleValue
+    Value As Double
+End Type
+Private Type DoubleWords
+    Low As Long
+    High As Long
+End Type
+
+#If Win64 Then
+' The helper's automation object, made on first use and let go by Meridan_Close.
+Private meridanHelper As Object
+
+Private Declare PtrSafe Sub Sleep Lib "kernel32" (ByVal dwMilliseconds As Long)
+#Else
+' The library, loaded by Meridan_Open from the install folder.
+Private libraryHandle As LongPtr
+
+Private Const LOAD_WITH_ALTERED_SEARCH_PATH As Long = &H8
+
+Private Declare PtrSafe Function LoadLibraryExW Lib "kernel32" (ByVal lpLibFileName As LongPtr, _
+    ByVal hFile As LongPtr, ByVal dwFlags As Long) As LongPtr
+
+' The library's exports. Arrays are passed as their element 0 (never read);
+' elements 1 .. n are the data.
+Private Declare PtrSafe Function MERIDAN_Setup Lib "MERIDAN.dll" (ByRef reserved As Integer, _
+    ByVal language As Integer, ByVal FileName As String, ByVal parent As Long, ByVal passwort As String) As Long
+Private Declare PtrSafe Function MERIDAN_GetName Lib "MERIDAN.dll" (ByVal language As Integer, _
+    ByVal FileName As String, ByVal devicenr As Integer, ByVal typ As Integer, ByVal outputMode As Integer, _
+    ByVal info As String) As Long
+Private Declare PtrSafe Function MERIDAN_Init Lib "MERIDAN.dll" (ByRef reserved As Integer, _
+    ByVal language As Integer, ByVal FileName As String, ByVal parent As LongPtr, ByVal wh As Long) As Long
+Private Declare PtrSafe Function MERIDAN_DeInit Lib "MERIDAN.dll" () As Long
+Private Declare PtrSafe Function MERIDAN_Trigger Lib "MERIDAN.dll" (ByVal devicenr As Integer, _
+    ByVal source As Integer, ByVal typ As Integer) As Long
+Private Declare PtrSafe Function MERIDAN_Value Lib "MERIDAN.dll" (ByVal devicenr As Integer, _
+    ByVal Address As Integer, ByRef Val1 As Double) As Long
+Private Declare PtrSafe Function MERIDAN_Collect Lib "MERIDAN.dll" (ByVal devicenr As Integer, _
+    ByRef Address As Integer, ByRef Val1 As Double) As Long
+Private Declare PtrSafe Function MERIDAN_Win_MechAdj Lib "MERIDAN.dll" (ByVal gagenr As Integer, _
+    ByVal parent As Long, ByVal password As String) As Long
+Private Declare PtrSafe Function MERIDAN_PreInit Lib "MERIDAN.dll" (ByVal InitTimes As Integer, _
+    ByVal UseValueEx As Integer, ByVal Reserve1 As Integer, ByVal Reserve2 As Integer, _
+    ByVal Reserve3 As Integer, ByVal Reserve4 As Integer, ByVal Reserve5 As Integer) As Long
+Private Declare PtrSafe Function MERIDAN_GetInt Lib "MERIDAN.dll" (ByVal addr As Long, _
+    ByRef variable As Integer) As Long
+Private Declare PtrSafe Function MERIDAN_IsExcelStarted Lib "MERIDAN.dll" (ByVal pumpFirst As Integer) As Long
+Private Declare PtrSafe Function Create_SPCBitmap Lib "MERIDAN.dll" (ByVal parent As LongPtr, _
+    ByVal FileName As String, ByVal pageWidth As Long, ByVal pageHeight As Long, ByVal factor As Double, _
+    ByVal Headline As String, ByVal typ As Integer, ByRef meaval As Double, ByVal numofval As Long, _
+    ByVal NomSize As Double, ByVal USL As Double, ByVal LSL As Double, ByVal USLOnOff As Integer, _
+    ByVal LSLOnOff As Integer, ByVal SampleSize As Long, ByVal SPCNorm As Integer) As Long
+Private Declare PtrSafe Function Create_SPCStatistics Lib "MERIDAN.dll" (ByVal typ As Integer, _
+    ByRef meaval As Double, ByVal numofval As Long, ByVal NomSize As Double, ByVal USL As Double, _
+    ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer, ByRef results As Double) As Long
+Private Declare PtrSafe Function Display_Init Lib "MERIDAN.dll" (ByVal parent As LongPtr, _
+    ByVal Headline As String, ByRef MVFlags As Integer, ByRef MVDevices As Integer, _
+    ByRef MVAddress As Integer, ByVal MVUnit As String, ByRef MVNomSize As Double, ByRef MVUSL As Double, _
+    ByRef MVLSL As Double, ByRef MVResolu As Integer) As Long
+Private Declare PtrSafe Sub Display_DeInit Lib "MERIDAN.dll" ()
+Private Declare PtrSafe Sub Display_ShowValues Lib "MERIDAN.dll" (ByRef MV As Double, ByRef MVError As Integer)
+Private Declare PtrSafe Function Display_ShowDisplay Lib "MERIDAN.dll" (ByVal state As Integer) As Long
+#End If
+
+' ---- Opening and closing ----
+
+' Opens the kit installed in installFolder (empty: see MERIDAN_FOLDER). The
+' other routines open it themselves on first use; call this to choose the
+' folder. Raises MERIDAN_ERR_MISSING, naming the file, when something is missing.
+Public Sub Meridan_Open(Optional ByVal installFolder As String = "")
+    Lib_Connect FolderOf(installFolder)
+End Sub
+
+' Lets go of the helper (64-bit hosts). The readout window and the kit are
+' closed by Meridan_ReadoutClose and Meridan_KitDeInit, not here.
+Public Sub Meridan_Close()
+    Lib_Disconnect
+End Sub
+
+' ---- The kit ----
+
+Public Function Meridan_KitSetup(Optional ByVal language As Integer = 0, Optional ByVal FileName As String = "", _
+    Optional ByVal parent As Long = 0, Optional ByVal password As String = "") As Integer
+    Dim reserved As Integer
+    EnsureOpen
+    Meridan_KitSetup = Lib_Setup(reserved, language, FileName, parent, password)
+End Function
+
+Public Function Meridan_KitInit(Optional ByVal language As Integer = 0, Optional ByVal FileName As String = "", _
+    Optional ByVal parent As LongPtr = 0, Optional ByVal wh As Long = 0) As Integer
+    Dim reserved As Integer
+    EnsureOpen
+    Meridan_KitInit = Lib_Init(reserved, language, FileName, parent, wh)
+End Function
+
+Public Function Meridan_KitDeInit() As Integer
+    EnsureOpen
+    Meridan_KitDeInit = Lib_DeInit()
+End Function
+
+Public Sub Meridan_KitPreInit(ByVal InitTimes As Integer, Optional ByVal UseValueEx As Integer = 0)
+    EnsureOpen
+    Lib_PreInit InitTimes, UseValueEx, 0, 0, 0, 0, 0
+End Sub
+
+' An Integer the kit keeps (the stand-in kit: addr 0 the number of devices,
+' addr d the number of addresses of device d).
+Public Function Meridan_KitInteger(ByVal addr As Long, ByRef variable As Integer) As Integer
+    EnsureOpen
+    Meridan_KitInteger = Lib_GetInt(addr, variable)
+End Function
+
+' The device's name, without the blanks and zeros around it; "" when the kit
+' does not know the device (status then holds the kit's code).
+Public Function Meridan_DeviceName(ByVal device As Integer, Optional ByRef status As Integer = 0, _
+    Optional ByVal language As Integer = 0) As String
+    Dim info As String, nameEnd As Long
+    EnsureOpen
+    info = String$(NAME_BUFFER, vbNullChar)
+    status = Lib_GetName(language, "", device, 0, 0, info)
+    If status <> 0 Then Exit Function
+    nameEnd = InStr(info, vbNullChar)
+    If nameEnd > 0 Then info = Left$(info, nameEnd - 1)
+    Meridan_DeviceName = Trim$(info)
+End Function
+
+' Triggers one address of the device, or all of them (address 0).
+Public Function Meridan_TriggerGauge(ByVal device As Integer, Optional ByVal address As Integer = 0, _
+    Optional ByVal typ As Integer = 0) As Integer
+    EnsureOpen
+    Meridan_TriggerGauge = Lib_Trigger(device, address, typ)
+End Function
+
+' Reads the value of one address into reading.
+Public Function Meridan_ReadValue(ByVal device As Integer, ByVal address As Integer, ByRef reading As Double) As Integer
+    EnsureOpen
+    Meridan_ReadValue = Lib_Value(device, address, reading)
+End Function
+
+' Hands out the next triggered reading: its address and its value.
+Public Function Meridan_CollectValue(ByVal device As Integer, ByRef address As Integer, _
+    ByRef reading As Double) As Integer
+    EnsureOpen
+    Meridan_CollectValue = Lib_Collect(device, address, reading)
+End Function
+
+' The kit's adjustment dialog for a gauge.
+Public Function Meridan_AdjustGauge(ByVal gauge As Integer, Optional ByVal parent As Long = 0, _
+    Optional ByVal password As String = "") As Integer
+    EnsureOpen
+    Meridan_AdjustGauge = Lib_Win_MechAdj(gauge, parent, password)
+End Function
+
+' The number of running spreadsheet hosts (EXCEL.exe); with pumpFirst the
+' host's pending messages are handled and 100 ms pass first.
+Public Function Meridan_HostCount(Optional ByVal pumpFirst As Boolean = False) As Integer
+    Dim pump As Integer
+    If pumpFirst Then pump = 1
+    EnsureOpen
+    Meridan_HostCount = Lib_HostCount(pump)
+End Function
+
+' ---- The readout window ----
+
+' Opens the readout window with one row per channel (at most 20), in order.
+Public Function Meridan_ReadoutOpen(ByVal headline As String, ByRef channels() As MeridanChannel, _
+    Optional ByVal parent As LongPtr = 0) As Integer
+    Dim flags(READOUT_CHANNELS) As Integer, devices(READOUT_CHANNELS) As Integer
+    Dim addresses(READOUT_CHANNELS) As Integer, decimals(READOUT_CHANNELS) As Integer
+    Dim nominal(READOUT_CHANNELS) As Double, upper(READOUT_CHANNELS) As Double, lower(READOUT_CHANNELS) As Double
+    Dim units As String, used As Long, channel As Long
+    used = UBound(channels) - LBound(channels) + 1
+    If used > READOUT_CHANNELS Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "The readout window has 20 channels, not " & used & "."
+    End If
+    For channel = 1 To READOUT_CHANNELS
+        If channel <= used Then
+            With channels(LBound(channels) + channel - 1)
+                flags(channel) = 1
+                devices(channel) = .Device
+                addresses(channel) = .Address
+                nominal(channel) = .NomSize
+                upper(channel) = .USL
+                lower(channel) = .LSL
+                decimals(channel) = .Decimals
+                units = units & Left$(.Unit & String$(UNIT_WIDTH, vbNullChar), UNIT_WIDTH)
+            End With
+        Else
+            units = units & String$(UNIT_WIDTH, vbNullChar)
+        End If
+    Next channel
+    EnsureOpen
+    Meridan_ReadoutOpen = Lib_DisplayInit(parent, headline, flags, devices, addresses, units, nominal, upper, _
+        lower, decimals)
+End Function
+
+' The same from lists side by side (ranges or arrays, one item per channel).
+Public Function Meridan_ReadoutOpenLists(ByVal headline As String, ByVal devices As Variant, _
+    ByVal addresses As Variant, ByVal units As Variant, ByVal nomSizes As Variant, ByVal USLs As Variant, _
+    ByVal LSLs As Variant, ByVal decimals As Variant, Optional ByVal parent As LongPtr = 0) As Integer
+    Dim deviceItems() As Variant, addressItems() As Variant, unitItems() As Variant, nominalItems() As Variant
+    Dim upperItems() As Variant, lowerItems() As Variant, decimalItems() As Variant
+    Dim channels() As MeridanChannel, channel As Long
+    deviceItems = ItemsOf(devices)
+    addressItems = ItemsOf(addresses)
+    unitItems = ItemsOf(units)
+    nominalItems = ItemsOf(nomSizes)
+    upperItems = ItemsOf(USLs)
+    lowerItems = ItemsOf(LSLs)
+    decimalItems = ItemsOf(decimals)
+    If UBound(deviceItems) = 0 Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "No channel given for the readout window."
+    End If
+    ReDim channels(1 To UBound(deviceItems))
+    For channel = 1 To UBound(deviceItems)
+        channels(channel).Device = CInt(deviceItems(channel))
+        channels(channel).Address = CInt(ItemOrZero(addressItems, channel))
+        channels(channel).Unit = CStr(ItemOrZero(unitItems, channel))
+        channels(channel).NomSize = CDbl(ItemOrZero(nominalItems, channel))
+        channels(channel).USL = CDbl(ItemOrZero(upperItems, channel))
+        channels(channel).LSL = CDbl(ItemOrZero(lowerItems, channel))
+        channels(channel).Decimals = CInt(ItemOrZero(decimalItems, channel))
+    Next channel
+    Meridan_ReadoutOpenLists = Meridan_ReadoutOpen(headline, channels, parent)
+End Function
+
+' Shows new values, channel 1 first (a range or an array of up to 20);
+' errors, when given, flags the channels whose reading failed (nonzero: Err).
+Public Sub Meridan_ReadoutShow(ByVal values As Variant, Optional ByVal errors As Variant)
+    Dim shown(READOUT_CHANNELS) As Double, failed(READOUT_CHANNELS) As Integer
+    Dim items() As Variant, channel As Long
+    items = ItemsOf(values)
+    If UBound(items) > READOUT_CHANNELS Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "The readout window has 20 channels, not " & UBound(items) & "."
+    End If
+    For channel = 1 To UBound(items)
+        If Not IsEmpty(items(channel)) Then shown(channel) = NumberOf(items(channel), channel)
+    Next channel
+    If Not IsMissing(errors) Then
+        items = ItemsOf(errors)
+        For channel = 1 To READOUT_CHANNELS
+            If channel <= UBound(items) Then
+                If CDbl(ItemOrZero(items, channel)) <> 0 Then failed(channel) = 1
+            End If
+        Next channel
+    End If
+    EnsureOpen
+    Lib_DisplayShowValues shown, failed
+End Sub
+
+Public Sub Meridan_ReadoutVisible(ByVal visible As Boolean)
+    Dim state As Integer
+    If visible Then state = 1
+    EnsureOpen
+    Lib_DisplayShowDisplay state
+End Sub
+
+Public Sub Meridan_ReadoutClose()
+    EnsureOpen
+    Lib_DisplayDeInit
+End Sub
+
+' ---- SPC ----
+' values: a range or an array (read in the order For Each gives: a block of
+' cells column by column); empty cells are left out. typ: chart kind (11 means
+' and ranges, 10 means and standard deviations, 1 run chart, see the README);
+' sampleSize: subgroup size; SPCNorm: 0 total, 1 mean range, 2 mean standard
+' deviation, 3 pooled. A limit left out is not in force; NomSize left out is
+' the middle of the two limits, or the mean of the values.
+
+' Writes the SPC page of the values as a bitmap file and returns its full
+' path (a name without a folder is taken in the current folder).
+Public Function Meridan_SPCPage(ByVal FileName As String, ByVal values As Variant, _
+    Optional ByVal headline As String = "", Optional ByVal typ As Integer = 11, _
+    Optional ByVal sampleSize As Long = 5, Optional ByVal SPCNorm As Integer = 1, _
+    Optional ByVal NomSize As Variant, Optional ByVal USL As Variant, Optional ByVal LSL As Variant, _
+    Optional ByVal pageWidth As Long = 1600, Optional ByVal pageHeight As Long = 1200, _
+    Optional ByVal factor As Double = 1#) As String
+    Dim request As SpcRequest, checked() As Double, pageValues() As Double, path As String
+    request = MakeRequest(values, typ, sampleSize, SPCNorm, NomSize, USL, LSL)
+    If request.count = 0 Then Err.Raise MERIDAN_ERR_INPUT, "Meridan", "No values for the SPC page."
+    checked = FiguresOf(request)  ' raises for a request the library would not draw
+    path = FullPath(FileName)
+    If FileExists(path) Then Kill path
+    pageValues = request.values
+    Lib_SPCBitmap 0, path, pageWidth, pageHeight, factor, headline, request.typ, pageValues, request.count, _
+        request.NomSize, request.USL, request.LSL, request.USLOnOff, request.LSLOnOff, request.sampleSize, _
+        request.SPCNorm
+    If Not FileExists(path) Then
+        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "No SPC page was written to " & path & _
+            " (does the folder exist? are pageWidth, pageHeight and factor positive?)."
+    End If
+    Meridan_SPCPage = path
+End Function
+
+' The 48 figures of the request as a table of 48 rows: name, value (the same
+' numbers the page shows; figures that do not exist are #NUM! errors).
+Public Function Meridan_SPCFigures(ByVal values As Variant, Optional ByVal typ As Integer = 11, _
+    Optional ByVal sampleSize As Long = 5, Optional ByVal SPCNorm As Integer = 1, _
+    Optional ByVal NomSize As Variant, Optional ByVal USL As Variant, Optional ByVal LSL As Variant) As Variant
+    Dim request As SpcRequest, results() As Double
+    request = MakeRequest(values, typ, sampleSize, SPCNorm, NomSize, USL, LSL)
+    results = FiguresOf(request)
+    Meridan_SPCFigures = FigureTable(results, False)
+End Function
+
+' The name of figure 1 .. 48 ("n", "mean", ..., "Cpk", "UCL", ...).
+Public Function Meridan_FigureName(ByVal figure As Long) As String
+    Dim names As Variant
+    names = FigureNames()
+    Meridan_FigureName = names(figure - 1)
+End Function
+
+' Worksheet function: =MERIDAN_SPC(values, figure, [typ], [sampleSize],
+' [SPCNorm], [NomSize], [USL], [LSL]). figure is a number 1 .. 48 or a name
+' ("Cpk", "UCL", ...); "all" gives the whole table (48 rows of name and value,
+' or 2 rows of 48 when entered across a row of cells). #VALUE! for an unknown
+' figure or text among the values, #NUM! for a figure that does not exist or a
+' request the library rejects.
+Public Function MERIDAN_SPC(ByVal values As Variant, ByVal figure As Variant, Optional ByVal typ As Integer = 11, _
+    Optional ByVal sampleSize As Long = 5, Optional ByVal SPCNorm As Integer = 1, _
+    Optional ByVal NomSize As Variant, Optional ByVal USL As Variant, Optional ByVal LSL As Variant) As Variant
+    Dim index As Long, request As SpcRequest, results() As Double
+    On Error GoTo Failed
+    index = FigureIndex(figure)
+    If index = 0 Then
+        MERIDAN_SPC = CVErr(CELL_ERROR_VALUE)
+        Exit Function
+    End If
+    request = MakeRequest(values, typ, sampleSize, SPCNorm, NomSize, USL, LSL)
+    results = FiguresOf(request)
+    If index = ALL_FIGURES Then
+        MERIDAN_SPC = FigureTable(results, CallerIsOneRow())
+    Else
+        MERIDAN_SPC = CellValue(results(index))
+    End If
+    Exit Function
+Failed:
+    If Err.Number = MERIDAN_ERR_INPUT Then
+        MERIDAN_SPC = CVErr(CELL_ERROR_VALUE)
+    Else
+        MERIDAN_SPC = CVErr(CELL_ERROR_NUM)
+    End If
+End Function
+
+' ---- Shared by the routines above ----
+
+Private Sub EnsureOpen()
+    If Not Lib_IsConnected() Then Lib_Connect FolderOf("")
+End Sub
+
+' The install folder with a trailing backslash.
+Private Function FolderOf(ByVal folder As String) As String
+    If Len(folder) = 0 Then folder = MERIDAN_FOLDER
+    If Len(folder) = 0 Then folder = WorkbookFolder()
+    If Len(folder) = 0 Then folder = CurDir$
+    If Right$(folder, 1) <> "\" Then folder = folder & "\"
+    FolderOf = folder
+End Function
+
+' The folder of the workbook holding this module ("" in hosts without workbooks).
+Private Function WorkbookFolder() As String
+    Dim host As Object
+    On Error Resume Next
+    Set host = Application
+    WorkbookFolder = host.ThisWorkbook.Path
+End Function
+
+Private Sub RequireFile(ByVal folder As String, ByVal file As String)
+    If Not FileExists(folder & file) Then
+        Err.Raise MERIDAN_ERR_MISSING, "Meridan", file & " is missing in " & folder & _
+            " (install MERIDAN there, or give Meridan_Open the folder it is in)."
+    End If
+End Sub
+
+Private Function FileExists(ByVal path As String) As Boolean
+    On Error Resume Next
+    FileExists = (GetAttr(path) And vbDirectory) = 0
+End Function
+
+' The library and the helper write files relative to their own current
+' folder: pass names in full.
+Private Function FullPath(ByVal FileName As String) As String
+    If FileName Like "?:\*" Or FileName Like "\\*" Then
+        FullPath = FileName
+    Else
+        FullPath = CurDir$ & IIf(Right$(CurDir$, 1) = "\", "", "\") & FileName
+    End If
+End Function
+
+' The low 16 bits of a library result, as the signed status callers read.
+Private Function LowInteger(ByVal result As Long) As Integer
+    Dim low As Long
+    low = result And &HFFFF&
+    If low >= &H8000& Then low = low - &H10000
+    LowInteger = CInt(low)
+End Function
+
+' The items of a range, an array (any lower bound, any dimensions) or a single
+' value, as elements 1 .. n of a Variant array (element 0 unused).
+Private Function ItemsOf(ByVal list As Variant) As Variant()
+    Dim items() As Variant, item As Variant, count As Long
+    If IsObject(list) Then list = list.Value
+    If IsArray(list) Then
+        For Each item In list
+            count = count + 1
+        Next item
+        ReDim items(0 To count)
+        count = 0
+        For Each item In list
+            count = count + 1
+            items(count) = item
+        Next item
+    ElseIf IsMissing(list) Or IsEmpty(list) Then
+        ReDim items(0 To 0)
+    Else
+        ReDim items(0 To 1)
+        items(1) = list
+    End If
+    ItemsOf = items
+End Function
+
+Private Function ItemOrZero(ByRef items() As Variant, ByVal position As Long) As Variant
+    ItemOrZero = 0
+    If position <= UBound(items) Then
+        If Not IsEmpty(items(position)) Then ItemOrZero = items(position)
+    End If
+End Function
+
+Private Function NumberOf(ByVal item As Variant, ByVal position As Long) As Double
+    Select Case VarType(item)
+    Case vbByte, vbInteger, vbLong, vbSingle, vbDouble, vbCurrency, vbDecimal, 20  ' 20: LongLong
+        NumberOf = CDbl(item)
+    Case Else
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "Value " & position & " is not a number."
+    End Select
+End Function
+
+' The values in elements 1 .. count, empty cells left out.
+Private Function ValuesOf(ByVal values As Variant, ByRef count As Long) As Double()
+    Dim items() As Variant, numbers() As Double, position As Long
+    items = ItemsOf(values)
+    ReDim numbers(0 To UBound(items))
+    count = 0
+    For position = 1 To UBound(items)
+        If Not IsEmpty(items(position)) Then
+            count = count + 1
+            numbers(count) = NumberOf(items(position), position)
+        End If
+    Next position
+    ValuesOf = numbers
+End Function
+
+' 1 when the limit is given (its value in limit), 0 when it is left out or empty.
+Private Function LimitInForce(ByVal given As Variant, ByRef limit As Double) As Integer
+    If IsMissing(given) Then Exit Function
+    If IsObject(given) Then given = given.Value
+    If IsEmpty(given) Then Exit Function
+    limit = NumberOf(given, 0)
+    LimitInForce = 1
+End Function
+
+Private Function MakeRequest(ByVal values As Variant, ByVal typ As Integer, ByVal sampleSize As Long, _
+    ByVal SPCNorm As Integer, ByVal NomSize As Variant, ByVal USL As Variant, ByVal LSL As Variant) As SpcRequest
+    Dim request As SpcRequest, position As Long, sum As Double, nominal As Double
+    request.values = ValuesOf(values, request.count)
+    If request.count > MAX_VALUES Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "At most 65535 values, not " & request.count & "."
+    End If
+    If sampleSize < 1 Then Err.Raise MERIDAN_ERR_INPUT, "Meridan", "The subgroup size must be 1 or more."
+    request.typ = typ
+    request.sampleSize = sampleSize
+    request.SPCNorm = SPCNorm
+    request.USLOnOff = LimitInForce(USL, request.USL)
+    request.LSLOnOff = LimitInForce(LSL, request.LSL)
+    If LimitInForce(NomSize, nominal) = 1 Then
+        request.NomSize = nominal
+    ElseIf request.USLOnOff = 1 And request.LSLOnOff = 1 Then
+        request.NomSize = (request.USL + request.LSL) / 2
+    ElseIf request.count > 0 Then
+        For position = 1 To request.count
+            sum = sum + request.values(position)
+        Next position
+        request.NomSize = sum / request.count
+    End If
+    MakeRequest = request
+End Function
+
+' Figures 1 .. 48 of the request (element 0 unused).
+Private Function FiguresOf(ByRef request As SpcRequest) As Double()
+    Dim results() As Double, values() As Double, written As Integer
+    ReDim results(0 To FIGURE_COUNT)
+    values = request.values
+    EnsureOpen
+    written = Lib_SPCStatistics(request.typ, values, request.count, request.NomSize, request.USL, request.LSL, _
+        request.USLOnOff, request.LSLOnOff, request.sampleSize, request.SPCNorm, results)
+    If written <> FIGURE_COUNT Then
+        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "The library rejected the SPC request (" & request.count & _
+            " values, subgroup size " & request.sampleSize & ")."
+    End If
+    FiguresOf = results
+End Function
+
+' The names of the figures, in the library's order.
+Private Function FigureNames() As Variant
+    FigureNames = Array("n", "mean", "s", "min", "max", "range", "aboveUSL", "belowLSL", "percentOutside", _
+        "Cm", "Cmk", "k", "m", "Z", "sigma", "Cp", "Cpk", "UCL", "UWL", "LWL", "LCL", _
+        "limitsPresent", "warningPresent", "seriesCount", _
+        "dispersionUCL", "dispersionUWL", "dispersionCL", "dispersionLWL", "dispersionLCL", _
+        "xPositions", "classesLow", "classesHigh", "peakCount", _
+        "class1", "class2", "class3", "class4", "class5", "class6", "class7", "class8", _
+        "class9", "class10", "class11", "class12", "class13", "class14", "class15")
+End Function
+
+' 1 .. 48 for a figure's number or name, ALL_FIGURES for "all", 0 otherwise.
+Private Function FigureIndex(ByVal figure As Variant) As Long
+    Dim names As Variant, position As Long
+    If IsObject(figure) Then figure = figure.Value
+    Select Case VarType(figure)
+    Case vbString
+        If StrComp(figure, "all", vbTextCompare) = 0 Then
+            FigureIndex = ALL_FIGURES
+            Exit Function
+        End If
+        names = FigureNames()
+        For position = 0 To FIGURE_COUNT - 1
+            If StrComp(figure, names(position), vbTextCompare) = 0 Then
+                FigureIndex = position + 1
+                Exit Function
+            End If
+        Next position
+    Case vbByte, vbInteger, vbLong, vbSingle, vbDouble, vbCurrency, vbDecimal
+        If figure >= 1 And figure <= FIGURE_COUNT And figure = Int(figure) Then FigureIndex = CLng(figure)
+    End Select
+End Function
+
+' name, value per figure: 48 rows of 2, or 2 rows of 48 across.
+Private Function FigureTable(ByRef results() As Double, ByVal across As Boolean) As Variant
+    Dim table() As Variant, names As Variant, figure As Long
+    names = FigureNames()
+    If across Then
+        ReDim table(1 To 2, 1 To FIGURE_COUNT)
+    Else
+        ReDim table(1 To FIGURE_COUNT, 1 To 2)
+    End If
+    For figure = 1 To FIGURE_COUNT
+        If across Then
+            table(1, figure) = names(figure - 1)
+            table(2, figure) = CellValue(results(figure))
+        Else
+            table(figure, 1) = names(figure - 1)
+            table(figure, 2) = CellValue(results(figure))
+        End If
+    Next figure
+    FigureTable = table
+End Function
+
+' A figure for a cell: the number, or #NUM! where it is not a number
+' (a cell cannot hold NaN or an infinity).
+Private Function CellValue(ByVal figure As Double) As Variant
+    Dim number As DoubleValue, words As DoubleWords
+    number.Value = figure
+    LSet words = number
+    If (words.High And &H7FF00000) = &H7FF00000 Then
+        CellValue = CVErr(CELL_ERROR_NUM)
+    Else
+        CellValue = figure
+    End If
+End Function
+
+' True when the worksheet function was entered across one row of cells.
+Private Function CallerIsOneRow() As Boolean
+    Dim host As Object, caller As Object
+    On Error Resume Next
+    Set host = Application
+    If TypeName(host.Caller) <> "Range" Then Exit Function
+    Set caller = host.Caller
+    CallerIsOneRow = caller.Rows.Count = 1 And caller.Columns.Count > 2
+End Function
+
+#If Win64 Then
+' ---- 64-bit hosts: the library's functions through MERIDAN_HELPER ----
+
+Private Function Lib_IsConnected() As Boolean
+    Lib_IsConnected = Not meridanHelper Is Nothing
+End Function
+
+Private Sub Lib_Connect(ByVal folder As String)
+    Dim reason As String
+    If Not meridanHelper Is Nothing Then Exit Sub
+    On Error Resume Next
+    Set meridanHelper = CreateObject("MERIDAN_HELPER.DLLFcts")
+    reason = Err.Description
+    On Error GoTo 0
+    If meridanHelper Is Nothing Then
+        RequireFile folder, "MERIDAN_HELPER.exe"
+        RequireFile folder, "MERIDAN.dll"
+        Err.Raise MERIDAN_ERR_MISSING, "Meridan", "MERIDAN_HELPER could not be started (" & reason & _
+            "): run install.cmd in " & folder & "."
+    End If
+End Sub
+
+Private Sub Lib_Disconnect()
+    Set meridanHelper = Nothing
+End Sub
+
+Private Function Lib_Setup(ByRef reserved As Integer, ByVal language As Integer, ByVal FileName As String, _
+    ByVal parent As Long, ByVal passwort As String) As Integer
+    Lib_Setup = meridanHelper.Setup(reserved, language, FileName, parent, passwort)
+End Function
+
+Private Function Lib_GetName(ByVal language As Integer, ByVal FileName As String, ByVal devicenr As Integer, _
+    ByVal typ As Integer, ByVal outputMode As Integer, ByRef info As String) As Integer
+    Lib_GetName = meridanHelper.GetName(language, FileName, devicenr, typ, outputMode, info)
+End Function
+
+Private Function Lib_Init(ByRef reserved As Integer, ByVal language As Integer, ByVal FileName As String, _
+    ByVal parent As LongPtr, ByVal wh As Long) As Integer
+    Lib_Init = meridanHelper.Init(reserved, language, FileName, CLng(parent), wh)
+End Function
+
+Private Function Lib_DeInit() As Integer
+    Lib_DeInit = meridanHelper.DeInit()
+End Function
+
+Private Function Lib_Trigger(ByVal devicenr As Integer, ByVal source As Integer, ByVal typ As Integer) As Integer
+    Lib_Trigger = meridanHelper.Trigger(devicenr, source, typ)
+End Function
+
+Private Function Lib_Value(ByVal devicenr As Integer, ByVal Address As Integer, ByRef Val1 As Double) As Integer
+    Lib_Value = meridanHelper.Value(devicenr, Address, Val1)
+End Function
+
+Private Function Lib_Collect(ByVal devicenr As Integer, ByRef Address As Integer, ByRef Val1 As Double) As Integer
+    Lib_Collect = meridanHelper.Collect(devicenr, Address, Val1)
+End Function
+
+Private Function Lib_Win_MechAdj(ByVal gagenr As Integer, ByVal parent As Long, ByVal password As String) As Integer
+    Lib_Win_MechAdj = meridanHelper.Win_MechAdj(gagenr, parent, password)
+End Function
+
+Private Sub Lib_PreInit(ByVal InitTimes As Integer, ByVal UseValueEx As Integer, ByVal Reserve1 As Integer, _
+    ByVal Reserve2 As Integer, ByVal Reserve3 As Integer, ByVal Reserve4 As Integer, ByVal Reserve5 As Integer)
+    meridanHelper.PreInit InitTimes, UseValueEx, Reserve1, Reserve2, Reserve3, Reserve4, Reserve5
+End Sub
+
+Private Function Lib_GetInt(ByVal addr As Long, ByRef variable As Integer) As Integer
+    Lib_GetInt = meridanHelper.GetInt(addr, variable)
+End Function
+
+' The helper has no host count of its own: the system's process list answers.
+Private Function Lib_HostCount(ByVal pumpFirst As Integer) As Integer
+    If pumpFirst > 0 Then
+        DoEvents
+        Sleep 100
+    End If
+    Lib_HostCount = GetObject("winmgmts:").ExecQuery( _
+        "SELECT ProcessId FROM Win32_Process WHERE Name = 'EXCEL.EXE'").Count
+End Function
+
+Private Function Lib_DisplayInit(ByVal parent As LongPtr, ByVal Headline As String, ByRef MVFlags() As Integer, _
+    ByRef MVDevices() As Integer, ByRef MVAddress() As Integer, ByVal MVUnit As String, _
+    ByRef MVNomSize() As Double, ByRef MVUSL() As Double, ByRef MVLSL() As Double, _
+    ByRef MVResolu() As Integer) As Integer
+    Lib_DisplayInit = meridanHelper.Vexo_Init(CLng(parent), Headline, MVFlags, MVDevices, MVAddress, MVUnit, _
+        MVNomSize, MVUSL, MVLSL, MVResolu)
+End Function
+
+Private Sub Lib_DisplayDeInit()
+    meridanHelper.Vexo_DeInit
+End Sub
+
+Private Sub Lib_DisplayShowValues(ByRef MV() As Double, ByRef MVError() As Integer)
+    meridanHelper.Vexo_ShowValues MV, MVError
+End Sub
+
+Private Sub Lib_DisplayShowDisplay(ByVal state As Integer)
+    meridanHelper.Vexo_ShowDisplay state
+End Sub
+
+Private Function Lib_SPCBitmap(ByVal parent As LongPtr, ByVal FileName As String, ByVal pageWidth As Long, _
+    ByVal pageHeight As Long, ByVal factor As Double, ByVal Headline As String, ByVal typ As Integer, _
+    ByRef meaval() As Double, ByVal numofval As Long, ByVal NomSize As Double, ByVal USL As Double, _
+    ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer) As Integer
+    Lib_SPCBitmap = meridanHelper.SPCBitmap(CLng(parent), FileName, pageWidth, pageHeight, factor, Headline, typ, meaval, _
+        numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm)
+End Function
+
+Private Function Lib_SPCStatistics(ByVal typ As Integer, ByRef meaval() As Double, ByVal numofval As Long, _
+    ByVal NomSize As Double, ByVal USL As Double, ByVal LSL As Double, ByVal USLOnOff As Integer, _
+    ByVal LSLOnOff As Integer, ByVal SampleSize As Long, ByVal SPCNorm As Integer, _
+    ByRef results() As Double) As Integer
+    Lib_SPCStatistics = meridanHelper.SPCStatistics(typ, meaval, numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, _
+        SampleSize, SPCNorm, results)
+End Function
+#Else
+' ---- 32-bit hosts: the library's exports called directly ----
+
+Private Function Lib_IsConnected() As Boolean
+    Lib_IsConnected = libraryHandle <> 0
+End Function
+
+' Loads the library by its full path, so that the kit beside it is found too
+' (by its bare name the system would look beside the host's program). The
+' exports declared above then bind to this copy; the current folder is left
+' as it was.
+Private Sub Lib_Connect(ByVal folder As String)
+    Dim systemError As Long
+    If libraryHandle <> 0 Then Exit Sub
+    RequireFile folder, "MERIDAN.dll"
+    RequireFile folder, "tessan_ddk.dll"
+    RequireFile folder, "TESSAN_SPC.TAB"
+    libraryHandle = LoadLibraryExW(StrPtr(folder & "MERIDAN.dll"), 0, LOAD_WITH_ALTERED_SEARCH_PATH)
+    systemError = Err.LastDllError
+    If libraryHandle = 0 Then
+        Err.Raise MERIDAN_ERR_MISSING, "Meridan", folder & "MERIDAN.dll could not be loaded (system error " & _
+            systemError & "; a 32-bit kit and library are needed in a 32-bit host)."
+    End If
+End Sub
+
+' The library stays loaded: the host's declared functions keep its addresses.
+Private Sub Lib_Disconnect()
+End Sub
+
+Private Function Lib_Setup(ByRef reserved As Integer, ByVal language As Integer, ByVal FileName As String, _
+    ByVal parent As Long, ByVal passwort As String) As Integer
+    Lib_Setup = LowInteger(MERIDAN_Setup(reserved, language, FileName, parent, passwort))
+End Function
+
+Private Function Lib_GetName(ByVal language As Integer, ByVal FileName As String, ByVal devicenr As Integer, _
+    ByVal typ As Integer, ByVal outputMode As Integer, ByRef info As String) As Integer
+    Lib_GetName = LowInteger(MERIDAN_GetName(language, FileName, devicenr, typ, outputMode, info))
+End Function
+
+Private Function Lib_Init(ByRef reserved As Integer, ByVal language As Integer, ByVal FileName As String, _
+    ByVal parent As LongPtr, ByVal wh As Long) As Integer
+    Lib_Init = LowInteger(MERIDAN_Init(reserved, language, FileName, parent, wh))
+End Function
+
+Private Function Lib_DeInit() As Integer
+    Lib_DeInit = LowInteger(MERIDAN_DeInit())
+End Function
+
+Private Function Lib_Trigger(ByVal devicenr As Integer, ByVal source As Integer, ByVal typ As Integer) As Integer
+    Lib_Trigger = LowInteger(MERIDAN_Trigger(devicenr, source, typ))
+End Function
+
+Private Function Lib_Value(ByVal devicenr As Integer, ByVal Address As Integer, ByRef Val1 As Double) As Integer
+    Lib_Value = LowInteger(MERIDAN_Value(devicenr, Address, Val1))
+End Function
+
+Private Function Lib_Collect(ByVal devicenr As Integer, ByRef Address As Integer, ByRef Val1 As Double) As Integer
+    Lib_Collect = LowInteger(MERIDAN_Collect(devicenr, Address, Val1))
+End Function
+
+Private Function Lib_Win_MechAdj(ByVal gagenr As Integer, ByVal parent As Long, ByVal password As String) As Integer
+    Lib_Win_MechAdj = LowInteger(MERIDAN_Win_MechAdj(gagenr, parent, password))
+End Function
+
+Private Sub Lib_PreInit(ByVal InitTimes As Integer, ByVal UseValueEx As Integer, ByVal Reserve1 As Integer, _
+    ByVal Reserve2 As Integer, ByVal Reserve3 As Integer, ByVal Reserve4 As Integer, ByVal Reserve5 As Integer)
+    MERIDAN_PreInit InitTimes, UseValueEx, Reserve1, Reserve2, Reserve3, Reserve4, Reserve5
+End Sub
+
+Private Function Lib_GetInt(ByVal addr As Long, ByRef variable As Integer) As Integer
+    Lib_GetInt = LowInteger(MERIDAN_GetInt(addr, variable))
+End Function
+
+Private Function Lib_HostCount(ByVal pumpFirst As Integer) As Integer
+    Lib_HostCount = LowInteger(MERIDAN_IsExcelStarted(pumpFirst))
+End Function
+
+Private Function Lib_DisplayInit(ByVal parent As LongPtr, ByVal Headline As String, ByRef MVFlags() As Integer, _
+    ByRef MVDevices() As Integer, ByRef MVAddress() As Integer, ByVal MVUnit As String, _
+    ByRef MVNomSize() As Double, ByRef MVUSL() As Double, ByRef MVLSL() As Double, _
+    ByRef MVResolu() As Integer) As Integer
+    Lib_DisplayInit = LowInteger(Display_Init(parent, Headline, MVFlags(0), MVDevices(0), MVAddress(0), MVUnit, _
+        MVNomSize(0), MVUSL(0), MVLSL(0), MVResolu(0)))
+End Function
+
+Private Sub Lib_DisplayDeInit()
+    Display_DeInit
+End Sub
+
+Private Sub Lib_DisplayShowValues(ByRef MV() As Double, ByRef MVError() As Integer)
+    Display_ShowValues MV(0), MVError(0)
+End Sub
+
+Private Sub Lib_DisplayShowDisplay(ByVal state As Integer)
+    Display_ShowDisplay state
+End Sub
+
+Private Function Lib_SPCBitmap(ByVal parent As LongPtr, ByVal FileName As String, ByVal pageWidth As Long, _
+    ByVal pageHeight As Long, ByVal factor As Double, ByVal Headline As String, ByVal typ As Integer, _
+    ByRef meaval() As Double, ByVal numofval As Long, ByVal NomSize As Double, ByVal USL As Double, _
+    ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer) As Integer
+    Lib_SPCBitmap = LowInteger(Create_SPCBitmap(parent, FileName, pageWidth, pageHeight, factor, Headline, typ, meaval(0), _
+        numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm))
+End Function
+
+Private Function Lib_SPCStatistics(ByVal typ As Integer, ByRef meaval() As Double, ByVal numofval As Long, _
+    ByVal NomSize As Double, ByVal USL As Double, ByVal LSL As Double, ByVal USLOnOff As Integer, _
+    ByVal LSLOnOff As Integer, ByVal SampleSize As Long, ByVal SPCNorm As Integer, _
+    ByRef results() As Double) As Integer
+    Lib_SPCStatistics = LowInteger(Create_SPCStatistics(typ, meaval(0), numofval, NomSize, USL, LSL, USLOnOff, _
+        LSLOnOff, SampleSize, SPCNorm, results(0)))
+End Function
+#End If
