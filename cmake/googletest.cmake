@@ -9,12 +9,17 @@ if(WIN32)
   set(MERIDAN_TEST_LINK_OPTIONS -static)
 endif()
 
-# A test binary is run directly in the host tree and through Wine in the win64
-# tree; its test is named after both (host.num_format_test, win64.num_format_test).
+# A test binary is run directly in the host tree and through Wine in the
+# Windows trees (64- or 32-bit Wine, by the program's own file); its test is
+# named after both (host.num_format_test, win32.num_format_test). A 32-bit
+# program on a machine that cannot run one reports the reason and counts as
+# skipped (wine-run's exit code 77), never as passed.
 function(meridan_add_test target)
   if(WIN32)
     add_test(NAME ${MERIDAN_TREE}.${target} COMMAND ${PROJECT_SOURCE_DIR}/cmake/wine-run $<TARGET_FILE:${target}> ${ARGN}
              WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    # One Wine prefix for all: a test that restarts its server must not meet another one running.
+    set_tests_properties(${MERIDAN_TREE}.${target} PROPERTIES SKIP_RETURN_CODE 77 RESOURCE_LOCK wine_processes)
   else()
     add_test(NAME ${MERIDAN_TREE}.${target} COMMAND ${target} ${ARGN} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   endif()

@@ -46,9 +46,11 @@ std::wstring NeutralLocaleKey() {
   return L"TypeLib\\" + GuidText(LIBID_MERIDAN_HELPER) + L"\\3.0\\0";
 }
 
-HRESULT SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+// `view` 0 is the process's own view of the registry; KEY_WOW64_64KEY the
+// 64-bit one, which a 32-bit helper also writes for its 64-bit clients.
+HRESULT SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value, REGSAM view = 0) {
   HKEY handle = nullptr;
-  LONG status = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+  LONG status = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &handle,
                                 nullptr);
   if (status == ERROR_SUCCESS) {
     status = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -94,6 +96,61 @@ void DeleteIfNoSubkeys(const std::wstring& key) {
   if (KeyExists(key) && !HasSubkeys(key)) RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
 }
 
+#ifndef _WIN64
+// A 64-bit client (a 64-bit spreadsheet host) reaches this 32-bit server through
+// its own marshaler, which looks the interfaces up in the 64-bit view of the
+// registry and the type library under win64: both are written beside the
+// 32-bit entries, naming the same executable (its type library is read as data).
+struct InterfaceEntry {
+  const IID* iid;
+  const wchar_t* name;
+  const wchar_t* proxyStub;  // the type library marshaler for dual interfaces, IDispatch's for the event interface
+};
+
+const InterfaceEntry kInterfaces[] = {
+    {&IID__DLLFcts, L"_DLLFcts", L"{00020424-0000-0000-C000-000000000046}"},
+    {&IID__XTimer, L"_XTimer", L"{00020424-0000-0000-C000-000000000046}"},
+    {&DIID___XTimer, L"__XTimer", L"{00020420-0000-0000-C000-000000000046}"},
+};
+
+std::wstring ValueOf(const std::wstring& key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return L"";
+  wchar_t value[MAX_PATH + 1] = L"";
+  DWORD size = MAX_PATH * sizeof(wchar_t);
+  LONG status = RegQueryValueExW(handle, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(handle);
+  return status == ERROR_SUCCESS ? value : L"";
+}
+
+std::wstring SixtyFourBitLibraryKey() { return NeutralLocaleKey() + L"\\win64"; }
+
+HRESULT RegisterForSixtyFourBitClients(const std::wstring& path) {
+  HRESULT hr = SetValue(SixtyFourBitLibraryKey(), nullptr, path);
+  for (const InterfaceEntry& entry : kInterfaces) {
+    std::wstring key = L"Interface\\" + GuidText(*entry.iid);
+    if (SUCCEEDED(hr)) hr = SetValue(key, nullptr, entry.name, KEY_WOW64_64KEY);
+    if (SUCCEEDED(hr)) hr = SetValue(key + L"\\ProxyStubClsid", nullptr, entry.proxyStub, KEY_WOW64_64KEY);
+    if (SUCCEEDED(hr)) hr = SetValue(key + L"\\ProxyStubClsid32", nullptr, entry.proxyStub, KEY_WOW64_64KEY);
+    if (SUCCEEDED(hr)) hr = SetValue(key + L"\\TypeLib", nullptr, GuidText(LIBID_MERIDAN_HELPER), KEY_WOW64_64KEY);
+    if (SUCCEEDED(hr)) hr = SetValue(key + L"\\TypeLib", L"Version", L"3.0", KEY_WOW64_64KEY);
+  }
+  return hr;
+}
+
+// Only what this executable wrote: a 64-bit helper registered beside it keeps its entries.
+void UnregisterForSixtyFourBitClients(const std::wstring& path) {
+  std::wstring library = SixtyFourBitLibraryKey();
+  if (path.empty() || lstrcmpiW(ValueOf(library).c_str(), path.c_str()) != 0) return;
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, library.c_str());
+  HKEY interfaces = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"Interface", 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &interfaces) != ERROR_SUCCESS)
+    return;
+  for (const InterfaceEntry& entry : kInterfaces) RegDeleteTreeW(interfaces, GuidText(*entry.iid).c_str());
+  RegCloseKey(interfaces);
+}
+#endif
+
 }  // namespace
 
 HRESULT Registration_Register() {
@@ -107,7 +164,11 @@ HRESULT Registration_Register() {
   HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, &typeLib);
   if (FAILED(hr)) return hr;
   typeLib->Release();
-  return SetValue(NeutralLocaleKey() + L"\\" + kPlatformKey, nullptr, path);
+  hr = SetValue(NeutralLocaleKey() + L"\\" + kPlatformKey, nullptr, path);
+#ifndef _WIN64
+  if (SUCCEEDED(hr)) hr = RegisterForSixtyFourBitClients(path);
+#endif
+  return hr;
 }
 
 HRESULT Registration_Unregister() {
@@ -118,6 +179,9 @@ HRESULT Registration_Unregister() {
   // The neutral-locale key goes first: the library's own removal then finds
   // nothing but its own entries and removes the version key with them.
   std::wstring neutral = NeutralLocaleKey();
+#ifndef _WIN64
+  UnregisterForSixtyFourBitClients(ExecutablePath());
+#endif
   RegDeleteTreeW(HKEY_CLASSES_ROOT, (neutral + L"\\" + kPlatformKey).c_str());
   DeleteIfNoSubkeys(neutral);
   // A library that is not registered (any more) is what was asked for.

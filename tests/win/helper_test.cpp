@@ -83,20 +83,6 @@ const wchar_t* const kMethodsInInterfaceOrder[] = {
 };
 
 
-// The registry value of HKCR\<key>, or "" when there is none.
-std::wstring ClassesValue(const std::wstring& key) {
-  wchar_t value[MAX_PATH] = L"";
-  LONG size = sizeof value;
-  if (RegQueryValueW(HKEY_CLASSES_ROOT, key.c_str(), value, &size) != ERROR_SUCCESS) return L"";
-  return value;
-}
-
-std::wstring GuidText(REFGUID guid) {
-  wchar_t text[40];
-  StringFromGUID2(guid, text, 40);
-  return text;
-}
-
 // The arrays of a readout with channels 1 and 2 in use, indexed from 0.
 struct ReadoutArrays {
   SAFEARRAY *flags, *devices, *addresses, *nominal, *upper, *lower, *resolution, *values, *errors;
@@ -143,12 +129,23 @@ TEST_F(ThroughTheHelper, RegistersBothClassesTheirProgIdsAndTheTypeLibrary) {
   EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_DLLFcts));
   ASSERT_EQ(CLSIDFromProgID(L"MERIDAN_HELPER.XTimer", &clsid), S_OK);
   EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_XTimer));
+  // The classes in the helper's own view of the registry, the library under its platform.
   std::wstring server = L"\"" + HelperPath() + L"\"";
-  EXPECT_EQ(ClassesValue(L"CLSID\\" + GuidText(CLSID_DLLFcts) + L"\\LocalServer32"), server);
-  EXPECT_EQ(ClassesValue(L"CLSID\\" + GuidText(CLSID_XTimer) + L"\\LocalServer32"), server);
+  EXPECT_EQ(ClassesValue(L"CLSID\\" + GuidText(CLSID_DLLFcts) + L"\\LocalServer32", HelperView()), server);
+  EXPECT_EQ(ClassesValue(L"CLSID\\" + GuidText(CLSID_XTimer) + L"\\LocalServer32", HelperView()), server);
   std::wstring library = L"TypeLib\\" + GuidText(LIBID_MERIDAN_HELPER) + L"\\3.0\\";
-  EXPECT_EQ(ClassesValue(library + L"0\\win64"), HelperPath());
-  EXPECT_NE(ClassesValue(library + L"409\\win64"), L"");
+  std::wstring platform = HelperIs32Bit() ? L"win32" : L"win64";
+  EXPECT_EQ(ClassesValue(library + L"0\\" + platform, KEY_WOW64_64KEY), HelperPath());
+  EXPECT_NE(ClassesValue(library + L"409\\" + platform, KEY_WOW64_64KEY), L"");
+  // What a 64-bit client's marshaler looks up for the 32-bit helper: the library
+  // under win64, and the interfaces in the 64-bit view.
+  EXPECT_EQ(ClassesValue(library + L"0\\win64", KEY_WOW64_64KEY), HelperPath());
+  for (REFIID iid : {IID__DLLFcts, IID__XTimer, DIID___XTimer})
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+      if (view == KEY_WOW64_32KEY && !HelperIs32Bit()) continue;
+      EXPECT_EQ(ClassesValue(L"Interface\\" + GuidText(iid) + L"\\TypeLib", view), GuidText(LIBID_MERIDAN_HELPER))
+          << (view == KEY_WOW64_32KEY ? "32-bit view" : "64-bit view");
+    }
 
   ITypeLib* typeLib = nullptr;
   ASSERT_EQ(LoadRegTypeLib(LIBID_MERIDAN_HELPER, 3, 0, 0x409, &typeLib), S_OK);
@@ -568,26 +565,53 @@ TEST_F(ThroughTheHelper, VexoOpensAndUpdatesTheReadoutWindowInTheHelper) {
 
 TEST(HelperRegistration, UnregServerRemovesEverythingAndRegServerPutsItBack) {
   StopAllHelpers();
+  ASSERT_TRUE(Register(HelperPath()));  // the only helper registered, so its removal leaves nothing
   const std::wstring helper = L"\"" + HelperPath() + L"\"";
-  auto keyExists = [](const std::wstring& key) {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
-    RegCloseKey(handle);
-    return true;
+  const std::vector<std::wstring> classes = {L"CLSID\\" + GuidText(CLSID_DLLFcts), L"CLSID\\" + GuidText(CLSID_XTimer)};
+  // Program identifiers and type libraries are shared by both views; classes
+  // and interfaces each view has of its own.
+  const std::vector<std::wstring> shared = {L"MERIDAN_HELPER.DLLFcts", L"MERIDAN_HELPER.XTimer",
+                                            L"TypeLib\\" + GuidText(LIBID_MERIDAN_HELPER)};
+  const std::vector<std::wstring> interfaces = {L"Interface\\" + GuidText(IID__DLLFcts),
+                                                L"Interface\\" + GuidText(IID__XTimer),
+                                                L"Interface\\" + GuidText(DIID___XTimer)};
+  auto name = [](const std::wstring& key, REGSAM view) {
+    return std::string(key.begin(), key.end()) + (view == KEY_WOW64_32KEY ? " (32-bit view)" : " (64-bit view)");
   };
-  const std::vector<std::wstring> keys = {
-      L"CLSID\\" + GuidText(CLSID_DLLFcts), L"CLSID\\" + GuidText(CLSID_XTimer), L"MERIDAN_HELPER.DLLFcts",
-      L"MERIDAN_HELPER.XTimer", L"TypeLib\\" + GuidText(LIBID_MERIDAN_HELPER), L"Interface\\" + GuidText(IID__DLLFcts),
-      L"Interface\\" + GuidText(IID__XTimer), L"Interface\\" + GuidText(DIID___XTimer)};
+
+  // A helper of the other bitness that cannot run here (a 32-bit one left from a
+  // run on a machine that could) could not remove itself: its classes, its
+  // entries of the library and the interfaces stay, and only this helper's own go.
+  const REGSAM otherView = HelperView() == KEY_WOW64_32KEY ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+  const bool alone = !ClassesKeyExists(classes[0], otherView);
+  const std::wstring library = L"TypeLib\\" + GuidText(LIBID_MERIDAN_HELPER) + L"\\3.0\\";
+  const std::wstring platform = HelperIs32Bit() ? L"win32" : L"win64";
 
   ASSERT_EQ(Finish(Start(helper + L" /UnregServer", L""), 30000), 0);
-  for (const std::wstring& key : keys) EXPECT_FALSE(keyExists(key)) << "left behind: " << std::string(key.begin(), key.end());
+  for (const std::wstring& key : classes)
+    EXPECT_FALSE(ClassesKeyExists(key, HelperView())) << "left behind: " << name(key, HelperView());
+  for (const std::wstring& key : {library + L"0\\" + platform, library + L"409\\" + platform})
+    EXPECT_FALSE(ClassesKeyExists(key, KEY_WOW64_64KEY)) << "left behind: " << name(key, KEY_WOW64_64KEY);
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    if (!alone) break;
+    for (const std::wstring& key : classes) EXPECT_FALSE(ClassesKeyExists(key, view)) << "left behind: " << name(key, view);
+    for (const std::wstring& key : shared) EXPECT_FALSE(ClassesKeyExists(key, view)) << "left behind: " << name(key, view);
+    for (const std::wstring& key : interfaces)
+      EXPECT_FALSE(ClassesKeyExists(key, view)) << "left behind: " << name(key, view);
+  }
   CLSID clsid{};
-  EXPECT_NE(CLSIDFromProgID(L"MERIDAN_HELPER.DLLFcts", &clsid), S_OK);
+  EXPECT_NE(CLSIDFromProgID(L"MERIDAN_HELPER.DLLFcts", &clsid), S_OK);  // program identifiers are shared: gone
   EXPECT_EQ(Finish(Start(helper + L" -unregserver", L""), 30000), 0) << "a second removal is no error";
 
   ASSERT_EQ(Finish(Start(helper + L" -REGSERVER", L""), 30000), 0);
-  for (const std::wstring& key : keys) EXPECT_TRUE(keyExists(key)) << "missing: " << std::string(key.begin(), key.end());
+  for (const std::wstring& key : classes) EXPECT_TRUE(ClassesKeyExists(key, HelperView())) << "missing: " << name(key, HelperView());
+  for (const std::wstring& key : shared)
+    EXPECT_TRUE(ClassesKeyExists(key, KEY_WOW64_64KEY)) << "missing: " << name(key, KEY_WOW64_64KEY);
+  // A 32-bit helper's interfaces are found from both views (its 64-bit clients).
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    if (view == KEY_WOW64_32KEY && !HelperIs32Bit()) continue;
+    for (const std::wstring& key : interfaces) EXPECT_TRUE(ClassesKeyExists(key, view)) << "missing: " << name(key, view);
+  }
   IDispatch* object = nullptr;
   ASSERT_EQ(CoCreateInstance(CLSID_DLLFcts, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
                              reinterpret_cast<void**>(&object)),

@@ -36,6 +36,12 @@ extern "C" int32_t WINAPI MERIDAN_IsExcelStarted(uint32_t pumpFirst) {
     if (!process) continue;
     char path[500];
     DWORD length = GetModuleFileNameExA(process, nullptr, path, sizeof path);
+    if (length == 0) {
+      // A 32-bit process cannot read the module list of a 64-bit one (a 64-bit
+      // spreadsheet host seen from the 32-bit helper); the image name it can.
+      DWORD size = sizeof path;
+      length = QueryFullProcessImageNameA(process, 0, path, &size) ? size : 0;
+    }
     CloseHandle(process);
     if (length == 0) continue;
     path[length < sizeof path ? length : sizeof path - 1] = '\0';  // a cut path is still terminated

@@ -47,7 +47,15 @@ std::vector<HWND> TopWindowsOf(DWORD processId) {
 
 }  // namespace
 
-std::wstring HelperPath() { return wintest::BinDir() + L"MERIDAN_HELPER.exe"; }
+std::wstring HelperDir() {
+  wchar_t dir[MAX_PATH];
+  DWORD length = GetEnvironmentVariableW(L"MERIDAN_HELPER_DIR", dir, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return wintest::BinDir();
+  std::wstring chosen(dir, length);
+  return chosen.back() == L'\\' ? chosen : chosen + L'\\';
+}
+
+std::wstring HelperPath() { return HelperDir() + L"MERIDAN_HELPER.exe"; }
 
 std::vector<DWORD> HelperProcesses() {
   std::vector<DWORD> found;
@@ -141,7 +149,44 @@ long Finish(HANDLE process, DWORD timeoutMs) {
 
 bool HasEnded(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }
 
+bool HelperIs32Bit() {
+  DWORD kind = 0;
+  return GetBinaryTypeW(HelperPath().c_str(), &kind) && kind == SCS_32BIT_BINARY;
+}
+
+REGSAM HelperView() { return HelperIs32Bit() ? KEY_WOW64_32KEY : KEY_WOW64_64KEY; }
+
+std::wstring ClassesValue(const std::wstring& key, REGSAM view) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE | view, &handle) != ERROR_SUCCESS) return L"";
+  wchar_t value[MAX_PATH] = L"";
+  DWORD size = sizeof value - sizeof(wchar_t);
+  LONG status = RegQueryValueExW(handle, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(handle);
+  return status == ERROR_SUCCESS ? value : L"";
+}
+
+bool ClassesKeyExists(const std::wstring& key, REGSAM view) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
+
+std::wstring GuidText(REFGUID guid) {
+  wchar_t text[40];
+  StringFromGUID2(guid, text, 40);
+  return text;
+}
+
 bool Register(const std::wstring& path) {
+  // Both trees' tests share one prefix: a helper of the other bitness, registered
+  // in the other view, would be the one that clients of that bitness start.
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    std::wstring other = ClassesValue(L"CLSID\\" + GuidText(CLSID_DLLFcts) + L"\\LocalServer32", view);
+    if (!other.empty() && lstrcmpiW(other.c_str(), (L"\"" + path + L"\"").c_str()) != 0)
+      Finish(Start(other + L" /UnregServer", L""), 30000);
+  }
   return Finish(Start(L"\"" + path + L"\" /RegServer", L""), 30000) == 0;
 }
 

@@ -12,7 +12,11 @@
 
 namespace helpertest {
 
-std::wstring HelperPath();  // build/win64/bin/MERIDAN_HELPER.exe, Windows path
+// The folder of the helper under test, with its MERIDAN.dll, kit and stand-in
+// library: this program's own (build/<tree>/bin), or the one named by
+// MERIDAN_HELPER_DIR (a 64-bit client testing the 32-bit helper). Windows paths.
+std::wstring HelperDir();
+std::wstring HelperPath();
 
 // Processes of this prefix whose executable is named MERIDAN_HELPER.exe.
 std::vector<DWORD> HelperProcesses();
@@ -31,8 +35,19 @@ HANDLE Start(const std::wstring& commandLine, const std::wstring& workingDir, co
 long Finish(HANDLE process, DWORD timeoutMs);
 bool HasEnded(HANDLE process);
 
-// Registers the helper at `path` (/RegServer); true when it exits with 0.
+// Registers the helper at `path` (/RegServer) as the only one of the prefix
+// (any other registered helper, of either bitness, is asked to remove itself
+// first; one that cannot run here stays); true when it exits with 0.
 bool Register(const std::wstring& path);
+
+// The helper under test is a 32-bit program: it registers its classes in the
+// 32-bit view of the registry (KEY_WOW64_32KEY), a 64-bit one in the 64-bit view.
+bool HelperIs32Bit();
+REGSAM HelperView();
+// The default value of HKCR\<key> in that view ("" when there is none), and whether the key exists.
+std::wstring ClassesValue(const std::wstring& key, REGSAM view);
+bool ClassesKeyExists(const std::wstring& key, REGSAM view);
+std::wstring GuidText(REFGUID guid);
 
 // Dispatches the thread's messages for `ms` milliseconds, or until `done`.
 void PumpFor(DWORD ms);

@@ -22,7 +22,7 @@ DWORD OnlyHelper() {
 
 // Started by default in the build folder, whose TESSAN_SPC.TAB the library reads when it loads.
 HANDLE StartByHand(const std::wstring& path, const std::wstring& switches, const std::wstring& outputFolder,
-                   const std::wstring& workingDir = wintest::BinDir()) {
+                   const std::wstring& workingDir = HelperDir()) {
   return Start(L"\"" + path + L"\"" + switches, workingDir, outputFolder + L"helper_output.txt");
 }
 
@@ -196,7 +196,7 @@ class HelperBesideAStandInLibrary : public testing::Test {
     StopAllHelpers();
     folder_ = new std::wstring(wintest::MakeTempDir(L"standin"));
     ASSERT_TRUE(CopyFileW(HelperPath().c_str(), (*folder_ + L"MERIDAN_HELPER.exe").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW((wintest::BinDir() + L"TESSAN_SPC.TAB").c_str(), (*folder_ + L"TESSAN_SPC.TAB").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((HelperDir() + L"TESSAN_SPC.TAB").c_str(), (*folder_ + L"TESSAN_SPC.TAB").c_str(), FALSE));
     ASSERT_TRUE(Register(*folder_ + L"MERIDAN_HELPER.exe"));
     // Started from here, the helper finds no MERIDAN.DLL: not beside it, not in its current folder.
     SetCurrentDirectoryW(folder_->c_str());
@@ -224,7 +224,7 @@ class HelperBesideAStandInLibrary : public testing::Test {
  protected:
   static std::wstring Trace() { return *folder_ + L"library_trace.txt"; }
   static void PutLibraryInPlace() {
-    CopyFileW((wintest::BinDir() + L"fake_meridan\\MERIDAN.dll").c_str(), (*folder_ + L"MERIDAN.dll").c_str(), TRUE);
+    CopyFileW((HelperDir() + L"fake_meridan\\MERIDAN.dll").c_str(), (*folder_ + L"MERIDAN.dll").c_str(), TRUE);
   }
 
   static std::wstring* folder_;
