@@ -306,12 +306,17 @@ TEST_F(PageLayoutTest, PartsOfAPageTooSmallForThemStayOnThePage) {
     Lay(800, height, 1);
     const PageRect pageRect{0, 0, page.pageWidth, page.pageHeight};
     for (const PageRect& r : {page.frame, page.plotRegion, page.titleBand, page.titleText, page.panel})
-      if (r.right > r.left && r.bottom > r.top)
+      if (r.right > r.left && r.bottom > r.top) {
         EXPECT_TRUE(Inside(pageRect, r.left, r.top, r.right - r.left, r.bottom - r.top)) << height;
+      }
     for (const ChartArea& c : {page.location, page.dispersion})
-      if (c.width > 0 && c.height > 0) EXPECT_TRUE(Inside(pageRect, c.left, c.top, c.width, c.height)) << height;
+      if (c.width > 0 && c.height > 0) {
+        EXPECT_TRUE(Inside(pageRect, c.left, c.top, c.width, c.height)) << height;
+      }
     const HistogramArea& h = page.histogram;
-    if (h.width > 0 && h.height > 0) EXPECT_TRUE(Inside(pageRect, h.left, h.top, h.width, h.height)) << height;
+    if (h.width > 0 && h.height > 0) {
+      EXPECT_TRUE(Inside(pageRect, h.left, h.top, h.width, h.height)) << height;
+    }
   }
   EXPECT_EQ(page.titleBand.bottom, 2);
 }
