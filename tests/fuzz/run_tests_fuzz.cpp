@@ -1,5 +1,5 @@
 // The run tests and given (historical) limits of a chart request decoded from
-// the fuzzer's bytes: chart kind, subgroup size, method, spec limits and values
+// the fuzzer's bytes: chart kind, subgroup size, method, specification limits and values
 // of every class, an options array (given centre and σ̂ that may be NaN, ±∞, 0
 // or negative, a test mask of any number, marking) with any element count, and
 // a capacity for the figures.
