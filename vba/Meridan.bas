@@ -410,11 +410,7 @@ Public Function MERIDAN_SPC(ByVal values As Variant, ByVal figure As Variant, Op
     End If
     Exit Function
 Failed:
-    If Err.Number = MERIDAN_ERR_INPUT Then
-        MERIDAN_SPC = CVErr(CELL_ERROR_VALUE)
-    Else
-        MERIDAN_SPC = CVErr(CELL_ERROR_NUM)
-    End If
+    MERIDAN_SPC = CellErrorOf(Err.Number)
 End Function
 
 ' ---- Run tests and historical limits ----
@@ -498,14 +494,20 @@ Public Function MERIDAN_SPCRUNS(ByVal values As Variant, Optional ByVal test As 
     End If
     Exit Function
 Failed:
-    If Err.Number = MERIDAN_ERR_INPUT Then
-        MERIDAN_SPCRUNS = CVErr(CELL_ERROR_VALUE)
-    Else
-        MERIDAN_SPCRUNS = CVErr(CELL_ERROR_NUM)
-    End If
+    MERIDAN_SPCRUNS = CellErrorOf(Err.Number)
 End Function
 
 ' ---- Shared by the routines above ----
+
+' The cell error a worksheet function shows for a raised error: #VALUE! for
+' input it cannot use, #NUM! for everything else.
+Private Function CellErrorOf(ByVal errorNumber As Long) As Variant
+    If errorNumber = MERIDAN_ERR_INPUT Then
+        CellErrorOf = CVErr(CELL_ERROR_VALUE)
+    Else
+        CellErrorOf = CVErr(CELL_ERROR_NUM)
+    End If
+End Function
 
 Private Sub EnsureOpen()
     If Not Lib_IsConnected() Then Lib_Connect FolderOf("")
