@@ -107,8 +107,11 @@ TEST_F(SpcStatisticsEx, OptionsChangeOnlyTheLimitsAndTheTests) {
   EXPECT_EQ(data[51], 0.0);
   EXPECT_TRUE(SameFigure(data[49], data[14]));
   EXPECT_TRUE(SameFigure(data[50], data[15]));
-  for (int t = 0; t < kRunTestCount; ++t)
-    if (t != 1) EXPECT_EQ(given[53 + t], 0.0) << "test " << t + 1 << " was not asked for";
+  for (int t = 0; t < kRunTestCount; ++t) {
+    if (t != 1) {
+      EXPECT_EQ(given[53 + t], 0.0) << "test " << t + 1 << " was not asked for";
+    }
+  }
   EXPECT_EQ(given[61], 0.0);
   for (int j = 1; j <= 30; ++j) EXPECT_EQ(static_cast<int>(given[69 + j]) & ~2, 0) << "subgroup " << j;
 }
