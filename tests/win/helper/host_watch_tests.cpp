@@ -78,7 +78,12 @@ TEST_F(HostWatch, ItKeepsItsWindowWhileSomeHostRuns) {
   HANDLE helper = StartByHand(HelperPath(), L"", folder_);
   ASSERT_NE(helper, nullptr);
   DWORD id = GetProcessId(helper);
-  ASSERT_TRUE(PumpUntil([id] { return StatusWindowOf(id) != nullptr; }, 5000));
+  ASSERT_TRUE(PumpUntil(
+      [id] {
+        HWND form = StatusWindowOf(id);
+        return form && IsWindowVisible(form);
+      },
+      5000));
   HWND form = StatusWindowOf(id);
   EXPECT_EQ(TextOf(GetDlgItem(form, 1)), L"MERIDAN_HELPER is running ...");
   RECT client{};
@@ -88,7 +93,6 @@ TEST_F(HostWatch, ItKeepsItsWindowWhileSomeHostRuns) {
   LONG style = GetWindowLongW(form, GWL_STYLE);
   EXPECT_TRUE(style & WS_BORDER);
   EXPECT_EQ(style & WS_CAPTION, static_cast<LONG>(WS_BORDER)) << "no title bar";
-  EXPECT_TRUE(IsWindowVisible(form));
 
   PumpFor(700);
   hosts_.StopOne();  // one of two hosts quits: the helper stays
