@@ -54,6 +54,43 @@ ClassFactory xTimerFactory(XTimer_Create);
 DWORD dllFctsCookie;
 DWORD xTimerCookie;
 
+// Watches the calls that reach a helper whose class objects are withdrawn.
+// No object is left then, so any call comes from a client that was handed the
+// class objects just before they were withdrawn and now asks for its object:
+// they are offered again before that request is served.
+class LateClientFilter final : public IMessageFilter {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
+      *object = static_cast<IMessageFilter*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+  DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
+    if (!dllFctsCookie) Server_RegisterClassObjects();
+    return SERVERCALL_ISHANDLED;
+  }
+  // The helper's own outgoing calls (timer events) behave as without a filter.
+  DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
+  DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
+};
+
+LateClientFilter lateClientFilter;
+bool filtering;
+IMessageFilter* previousFilter;
+
+void Revoke() {
+  if (dllFctsCookie) CoRevokeClassObject(dllFctsCookie);
+  if (xTimerCookie) CoRevokeClassObject(xTimerCookie);
+  dllFctsCookie = xTimerCookie = 0;
+}
+
 }  // namespace
 
 void Server_Claim() { InterlockedIncrement(&claims); }
@@ -76,8 +113,19 @@ HRESULT Server_RegisterClassObjects() {
   return hr;
 }
 
+void Server_WithdrawClassObjects() {
+  if (!filtering) filtering = SUCCEEDED(CoRegisterMessageFilter(&lateClientFilter, &previousFilter));
+  Revoke();
+}
+
+bool Server_ClassObjectsOffered() { return dllFctsCookie != 0; }
+
 void Server_RevokeClassObjects() {
-  if (dllFctsCookie) CoRevokeClassObject(dllFctsCookie);
-  if (xTimerCookie) CoRevokeClassObject(xTimerCookie);
-  dllFctsCookie = xTimerCookie = 0;
+  Revoke();
+  if (!filtering) return;
+  IMessageFilter* ours = nullptr;
+  CoRegisterMessageFilter(previousFilter, &ours);
+  if (previousFilter) previousFilter->Release();
+  previousFilter = nullptr;
+  filtering = false;
 }

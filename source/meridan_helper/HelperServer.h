@@ -14,8 +14,14 @@ LONG Server_Claims();
 bool Server_RequestServed();
 
 // Registers the class objects of DLLFcts and XTimer with the automation
-// runtime (one helper serves every client) and revokes them again.
+// runtime (one helper serves every client).
 HRESULT Server_RegisterClassObjects();
+// Withdraws them, so that a new client starts a new helper; a client that was
+// handed them a moment before and then calls is served: they are offered
+// again at its call.
+void Server_WithdrawClassObjects();
+bool Server_ClassObjectsOffered();
+// Revokes them for good, before the apartment ends.
 void Server_RevokeClassObjects();
 
 // The creation functions behind the class objects.

@@ -89,6 +89,12 @@ bool ServeUntilReleased(bool awaitRequest, DWORD started) {
   return DispatchUntil(released, INFINITE);
 }
 
+// Dispatches for up to `timeoutMs` and tells whether a client has claimed
+// the server in that time (false as well when the thread was told to quit).
+bool AwaitNewClaim(DWORD timeoutMs) {
+  return DispatchUntil([] { return Server_Claims() > 0; }, timeoutMs) && Server_Claims() > 0;
+}
+
 }  // namespace
 
 void Main() {
@@ -118,16 +124,20 @@ int Helper_Run() {
       exitCode = 1;
     } else {
       Main();
-      bool await = kind == StartKind::ForObjectRequest;
-      while (ServeUntilReleased(await, started)) {
-        // About to end, the helper stays a moment: a client that lets go and
-        // at once asks for a new object (a macro's loop) is served here
-        // rather than reaching a helper on its way out.
-        if (!DispatchUntil([] { return Server_Claims() > 0; }, kLateClientWaitMs) || Server_Claims() <= 0) break;
-        await = false;
+      // About to end, the helper stays a moment: a client that lets go and
+      // at once asks for a new object (a macro's loop) is served here rather
+      // than reaching a helper on its way out. Then the classes are withdrawn,
+      // so that a client arriving from now on starts a new helper, and the
+      // helper still serves whoever was handed them just before.
+      bool serving = ServeUntilReleased(kind == StartKind::ForObjectRequest, started);
+      while (serving) {
+        if (AwaitNewClaim(kLateClientWaitMs)) {
+          serving = ServeUntilReleased(false, started);
+          continue;
+        }
+        Server_WithdrawClassObjects();
+        serving = DispatchUntil(Server_ClassObjectsOffered, kWithdrawnDrainMs) && Server_ClassObjectsOffered();
       }
-      // Withdrawn before the apartment ends, so that a client arriving from
-      // now on starts a new helper.
       Server_RevokeClassObjects();
     }
   }

@@ -25,3 +25,7 @@ constexpr unsigned kActivationWaitMs = 5000;
 // How long a helper whose last object was released waits for a new request
 // before it withdraws its class objects and ends.
 constexpr unsigned kLateClientWaitMs = 500;
+
+// How long a helper that has withdrawn its class objects still serves a
+// client that was handed them just before, ahead of ending.
+constexpr unsigned kWithdrawnDrainMs = 1500;

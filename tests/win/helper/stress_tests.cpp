@@ -126,15 +126,16 @@ TEST_F(HelperStress, TwoClientProcessesCallingAtOnceEachGetTheirOwnAnswers) {
   EXPECT_EQ(Finish(second, 180000), 0) << wintest::ReadFileBytes(folder_ + L"second.txt");
 }
 
-// After the last release the helper waits half a second for a new request and
-// then withdraws its classes and ends. A request at any moment of that gets a
-// working object, from the ending helper or from a new one, at the latest on a
-// second attempt: under Wine a request made in the very milliseconds of the
-// withdrawal fails once (E_FAIL, or the interface unknown to the remote call)
-// without starting a new helper, and the next one starts it.
-TEST_F(HelperStress, AClientCreatingWhileTheHelperEndsGetsAWorkingObjectAtTheLatestOnASecondAttempt) {
-  const DWORD delays[] = {0, 300, 450, 470, 480, 490, 495, 500, 505, 510, 520, 540, 560, 600, 700, 1000, 1500};
-  int firstAttemptsFailed = 0, secondAttemptsFailed = 0;
+// After the last release the helper waits half a second for a new request,
+// withdraws its classes, serves for a while longer whoever was handed them
+// just before, and ends. A request at any moment of that gets a working object
+// on its first attempt, from the ending helper or from a new one. The requests
+// close to the withdrawal are the ones that once failed (E_FAIL): the runtime
+// had handed the client the helper's classes, and they were gone when its
+// request for the object arrived.
+TEST_F(HelperStress, AClientCreatingWhileTheHelperEndsGetsAWorkingObject) {
+  const DWORD delays[] = {0, 450, 480, 490, 494, 496, 497, 498, 499, 500, 501, 502, 504, 510, 700, 1000, 1990, 2010};
+  int failed = 0;
   IDispatch* helper = NewObject(CLSID_DLLFcts);
   ASSERT_NE(helper, nullptr);
   PumpFor(800);  // the status window is closed (no host runs): the last release ends this helper
@@ -144,18 +145,14 @@ TEST_F(HelperStress, AClientCreatingWhileTheHelperEndsGetsAWorkingObjectAtTheLat
     HRESULT hr = E_FAIL;
     helper = NewObject(CLSID_DLLFcts, &hr);
     if (helper && DeviceCount(helper) == 4) continue;
-    ++firstAttemptsFailed;
-    std::printf("a request %lu ms after the last release failed once: 0x%08lX\n", delay, static_cast<unsigned long>(hr));
+    ++failed;
+    ADD_FAILURE() << "a request " << delay << " ms after the last release failed: 0x" << std::hex << hr;
     if (helper) helper->Release();
     helper = NewObject(CLSID_DLLFcts);
-    secondAttemptsFailed += !helper || DeviceCount(helper) != 4;
-    if (!helper) helper = NewObject(CLSID_DLLFcts);
     ASSERT_NE(helper, nullptr);
   }
   helper->Release();
-  std::printf("requests while the helper ends: %zu, failed on the first attempt: %d\n", sizeof delays / sizeof delays[0],
-              firstAttemptsFailed);
-  EXPECT_EQ(secondAttemptsFailed, 0);
+  std::printf("requests while the helper ends: %zu, failed: %d\n", sizeof delays / sizeof delays[0], failed);
 }
 
 // Under Wine nothing releases the objects of a client that has ended: the
