@@ -28,4 +28,4 @@ constexpr unsigned kLateClientWaitMs = 500;
 
 // How long a helper that has withdrawn its class objects still serves a
 // client that was handed them just before, ahead of ending.
-constexpr unsigned kWithdrawnDrainMs = 1500;
+constexpr unsigned kWithdrawnDrainMs = 1000;

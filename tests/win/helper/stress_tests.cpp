@@ -134,7 +134,7 @@ TEST_F(HelperStress, TwoClientProcessesCallingAtOnceEachGetTheirOwnAnswers) {
 // had handed the client the helper's classes, and they were gone when its
 // request for the object arrived.
 TEST_F(HelperStress, AClientCreatingWhileTheHelperEndsGetsAWorkingObject) {
-  const DWORD delays[] = {0, 450, 480, 490, 494, 496, 497, 498, 499, 500, 501, 502, 504, 510, 700, 1000, 1990, 2010};
+  const DWORD delays[] = {0, 450, 480, 490, 494, 496, 497, 498, 499, 500, 501, 502, 504, 510, 700, 1000, 1490, 1510};
   int failed = 0;
   IDispatch* helper = NewObject(CLSID_DLLFcts);
   ASSERT_NE(helper, nullptr);
