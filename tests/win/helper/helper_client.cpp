@@ -393,7 +393,12 @@ SAFEARRAY* MakeArray(VARTYPE type, LONG lower, const std::vector<double>& values
     VARIANT converted;
     VariantInit(&converted);
     VariantChangeType(&converted, &value, 0, type);
-    SafeArrayPutElement(array, &index, type == VT_VARIANT ? static_cast<void*>(&value) : &converted.bVal);
+    // A text is handed over as the string itself, any other element by the address of its value.
+    void* element = type == VT_VARIANT ? static_cast<void*>(&value)
+                    : type == VT_BSTR  ? static_cast<void*>(converted.bstrVal)
+                                       : static_cast<void*>(&converted.bVal);
+    SafeArrayPutElement(array, &index, element);
+    VariantClear(&converted);
   }
   return array;
 }

@@ -341,6 +341,12 @@ TEST_F(HelperBesideAStandInLibrary, ArraysArePassedFromElementZeroAndOnlyWhenThe
   SAFEARRAY* mvError = MakeArray(VT_I2, 0, errors);
   ASSERT_EQ(Call(helper_, L"Vexo_ShowValues", {RefArray(&mv), RefArray(&mvError)}).hr, S_OK);
   EXPECT_EQ(LastTraceLine(Trace()), "Display_ShowValues 1.5 20.5 3 -4");
+  // Texts of numbers are read as their numbers ("1.5", "20.5"), as a macro's own conversion would.
+  SAFEARRAY* texts = MakeArray(VT_BSTR, 0, measured);
+  wintest::WriteFileBytes(Trace(), "");
+  ASSERT_EQ(Call(helper_, L"Vexo_ShowValues", {RefArray(&texts), RefArray(&mvError)}).hr, S_OK);
+  EXPECT_EQ(LastTraceLine(Trace()), "Display_ShowValues 1.5 20.5 3 -4");
+  SafeArrayDestroy(texts);
 
   // From -5 to 20 holds index 0 too; from 1, or ending before 20, does not do.
   SAFEARRAY* wider = MakeArray(VT_R8, -5, std::vector<double>(26, 6.0));

@@ -221,6 +221,15 @@ VARIANT Text(const wchar_t* text) {
   return v;
 }
 
+// Texts that are no numbers; texts of numbers would be read as their numbers.
+SAFEARRAY* OfWords(ULONG count) {
+  SAFEARRAYBOUND bound{count, 0};
+  SAFEARRAY* array = SafeArrayCreate(VT_BSTR, 1, &bound);
+  Bstr word(L"not a number");
+  for (LONG i = 0; i < static_cast<LONG>(count); ++i) SafeArrayPutElement(array, &i, word.Get());
+  return array;
+}
+
 SAFEARRAY* TwoDimensional() {
   SAFEARRAYBOUND bounds[2] = {{21, 0}, {2, 0}};
   return SafeArrayCreate(VT_R8, 2, bounds);
@@ -230,7 +239,7 @@ SAFEARRAY* TwoDimensional() {
 struct BadArrays {
   SAFEARRAY* fromOne = MakeArray(VT_R8, 1, std::vector<double>(60, 1.0));   // no index 0
   SAFEARRAY* tooShort = MakeArray(VT_R8, 0, std::vector<double>(10, 1.0));  // fewer elements than read
-  SAFEARRAY* ofText = MakeArray(VT_BSTR, 0, std::vector<double>(60, 1.0));   // another type
+  SAFEARRAY* ofText = OfWords(60);                                            // texts that are no numbers
   SAFEARRAY* twoDimensions = TwoDimensional();
   SAFEARRAY* empty = nullptr;
   ~BadArrays() {
