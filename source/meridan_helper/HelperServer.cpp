@@ -9,16 +9,15 @@ bool requestServed;
 
 using CreateFunction = HRESULT (*)(REFIID, void**);
 
-// The class object of one creatable class. It lives as long as the process
-// and does not claim the server itself.
-class ClassFactory final : public IClassFactory {
+// The IUnknown part of an object that lives as long as the process: it
+// keeps no count and has one interface besides IUnknown.
+template <typename Interface, const IID& kInterfaceId>
+class ProcessObject : public Interface {
  public:
-  explicit ClassFactory(CreateFunction create) : create_(create) {}
-
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
+    if (iid == IID_IUnknown || iid == kInterfaceId) {
+      *object = static_cast<Interface*>(this);
       return S_OK;
     }
     *object = nullptr;
@@ -26,6 +25,12 @@ class ClassFactory final : public IClassFactory {
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
+// The class object of one creatable class. It does not claim the server itself.
+class ClassFactory final : public ProcessObject<IClassFactory, IID_IClassFactory> {
+ public:
+  explicit ClassFactory(CreateFunction create) : create_(create) {}
 
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (!object) return E_POINTER;
@@ -58,20 +63,8 @@ DWORD xTimerCookie;
 // No object is left then, so any call comes from a client that was handed the
 // class objects just before they were withdrawn and now asks for its object:
 // they are offered again before that request is served.
-class LateClientFilter final : public IMessageFilter {
+class LateClientFilter final : public ProcessObject<IMessageFilter, IID_IMessageFilter> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
-      *object = static_cast<IMessageFilter*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
   DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
     if (!dllFctsCookie) Server_RegisterClassObjects();
     return SERVERCALL_ISHANDLED;
