@@ -224,7 +224,9 @@ WScript.Quit 0
     // A script prints 15 significant digits; counts and flags come out exactly.
     const double shown = std::strtod(text.c_str(), nullptr);
     EXPECT_NEAR(shown, expected[i], 1e-13 * std::max(1.0, std::fabs(expected[i]))) << "element " << i << ": " << text;
-    if (expected[i] == std::floor(expected[i])) EXPECT_EQ(shown, expected[i]) << "element " << i;
+    if (expected[i] == std::floor(expected[i])) {
+      EXPECT_EQ(shown, expected[i]) << "element " << i;
+    }
   }
   lines >> word;
   EXPECT_EQ(word, "page");
