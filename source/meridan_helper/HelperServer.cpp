@@ -116,8 +116,7 @@ bool Server_ClassObjectsOffered() { return dllFctsCookie != 0; }
 void Server_RevokeClassObjects() {
   Revoke();
   if (!filtering) return;
-  IMessageFilter* ours = nullptr;
-  CoRegisterMessageFilter(previousFilter, &ours);
+  CoRegisterMessageFilter(previousFilter, nullptr);
   if (previousFilter) previousFilter->Release();
   previousFilter = nullptr;
   filtering = false;

@@ -23,7 +23,7 @@ int Helper_Run();
 constexpr unsigned kActivationWaitMs = 5000;
 
 // How long a helper whose last object was released waits for a new request
-// before it withdraws its class objects and ends.
+// before it withdraws its class objects.
 constexpr unsigned kLateClientWaitMs = 500;
 
 // How long a helper that has withdrawn its class objects still serves a
