@@ -698,19 +698,35 @@ End Function
 
 ' path made absolute against the folder current (forward slashes become
 ' backslashes): "C:\a" and "\\server\share" stay, "\a" goes on current's
-' drive, "C:a" and "a" into current (which is on that drive).
+' drive (or share), "C:a" and "a" into current (which is on that drive).
 Private Function AbsolutePath(ByVal path As String, ByVal current As String) As String
     path = Replace(path, "/", "\")
     If Right$(current, 1) = "\" Then current = Left$(current, Len(current) - 1)
     If path Like "[A-Za-z]:\*" Or path Like "\\*" Then
         AbsolutePath = path
     ElseIf path Like "\*" Then
-        AbsolutePath = Left$(current, 2) & path
+        AbsolutePath = RootOf(current) & path
     ElseIf path Like "[A-Za-z]:*" Then
         AbsolutePath = current & "\" & Mid$(path, 3)
     Else
         AbsolutePath = current & "\" & path
     End If
+End Function
+
+' The drive of a folder ("C:"), or the server and share of a network folder ("\\server\share").
+Private Function RootOf(ByVal folder As String) As String
+    Dim position As Long, separators As Long
+    If Not (folder Like "\\*") Then
+        RootOf = Left$(folder, 2)
+        Exit Function
+    End If
+    For position = 3 To Len(folder)
+        If Mid$(folder, position, 1) = "\" Then
+            separators = separators + 1
+            If separators = 2 Then Exit For
+        End If
+    Next position
+    RootOf = Left$(folder, position - 1)
 End Function
 
 ' The low 16 bits of a library result, as the signed status callers read.

@@ -489,13 +489,12 @@ class HostBehaviour(unittest.TestCase):
                     self.assertNotIn("ItemOrZero", line, name + ": the stand-in 0 would show as the unit 0")
 
     def test_module_names_differ_from_every_procedure_and_file(self):
-        names = {}
-        for path in (MODULE, FUNCTIONS, DEMO):
-            self.assertEqual(module_name(path), os.path.splitext(os.path.basename(path))[0], path)
-            names[module_name(path).lower()] = path
+        names = {module_name(path).lower(): path for path in (MODULE, FUNCTIONS, DEMO)}
         for path, procedures in self.modules.items():
             for (_, name) in procedures:
                 self.assertNotIn(name.lower(), names, "%s in %s has a module's name" % (name, path))
+        for path in (MODULE, FUNCTIONS, DEMO):
+            self.assertEqual(module_name(path), os.path.splitext(os.path.basename(path))[0], path)
 
     def test_error_handlers_are_left_before_their_clean_up(self):
         # On Error inside an active handler does not take effect: a handler

@@ -300,6 +300,8 @@ Private Sub Check_FullPathOfEveryWindowsForm()
     ExpectText AbsolutePath("C:/data/page.bmp", "D:\work"), "C:\data\page.bmp", "forward slashes"
     ExpectText AbsolutePath("C:page.bmp", "C:\work"), "C:\work\page.bmp", "a drive without a folder"
     ExpectText AbsolutePath("\data\page.bmp", "D:\work"), "D:\data\page.bmp", "a folder without a drive"
+    ExpectText AbsolutePath("\data\page.bmp", "\\server\share\work"), "\\server\share\data\page.bmp", _
+        "a folder without a drive, the current folder on a share"
     ExpectText AbsolutePath("\\server\share\page.bmp", "D:\work"), "\\server\share\page.bmp", "a network path"
     ExpectText AbsolutePath("//server/share/page.bmp", "D:\work"), "\\server\share\page.bmp", "a network path with slashes"
     ExpectText AbsolutePath("pages\page.bmp", "D:\work\"), "D:\work\pages\page.bmp", "a relative path"
