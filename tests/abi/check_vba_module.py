@@ -543,7 +543,7 @@ class HostBehaviour(unittest.TestCase):
                 continue
             calls += 1
             with self.subTest(routine=name):
-                self.assertEqual(body[1:3], ["On Error GoTo HelperFailed"] + body[2:3])
+                self.assertEqual(body[:2], ["Dim reconnected As Boolean", "On Error GoTo HelperFailed"])
                 handler = body[body.index("HelperFailed:") + 1:]
                 self.assertEqual(handler, ["ReconnectOnce reconnected", "Resume"])
         self.assertGreater(calls, 15)

@@ -6,6 +6,18 @@ once with a decimal point (en-US) and once with a decimal comma (de-DE).
 The routines are taken from vba/*.bas as they are (private ones made public
 so that the checks can call them); the checks are in checks.bas.
 
+Where LibreOffice and the spreadsheet host differ: LibreOffice has no ranges
+outside a document (RangeStub.bas stands in for one); it takes no expression
+in a Const, declares no array as a function result and cannot LSet one Type
+onto another (see for_libreoffice and SUBSTITUTES); its On Error Resume Next
+does not keep the error of a routine called, and entering a procedure clears
+Err (checks.bas reads errors in a handler); it raises "Object variable not
+set" for a property of a Variant in a branch not taken (the module reads a
+range's properties in routines of their own, RangeValue2 and RangeAddress);
+and it reads "Not a Like b" as "(Not a) Like b" (the module writes the
+parentheses). Option Private Module, Declare and the conditional parts are
+left out: only the routines shared by both kinds of host are run.
+
 Where LibreOffice is not installed the test says so and is reported as
 skipped (exit code 77); where it is, it always runs.
 Debian packages: libreoffice-core-nogui (Basic and the headless office).
