@@ -18,7 +18,8 @@ BINARIES = ["MERIDAN.dll", "MERIDAN_HELPER.exe"]
 DOCUMENTS = {
     "TESSAN_SPC.TAB": "data/TESSAN_SPC.TAB",
     "vba/Meridan.bas": "vba/Meridan.bas",
-    "vba/MeridanDemo.bas": "vba/MeridanDemo.bas",
+    "vba/MeridanFunctions.bas": "vba/MeridanFunctions.bas",
+    "vba/MeridanDemos.bas": "vba/MeridanDemos.bas",
     "examples/read_values.vbs": "examples/vbs/read_values.vbs",
     "examples/spc_figures.vbs": "examples/vbs/spc_figures.vbs",
     "examples/spc_page.vbs": "examples/vbs/spc_page.vbs",

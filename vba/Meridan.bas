@@ -10,7 +10,27 @@ Attribute VB_Name = "Meridan"
 ' Statuses are the kit's Integer codes (0 = done); a status is never an error.
 ' A missing file or helper, and a request the library rejects, raise a VBA
 ' error whose description says what is wrong.
+'
+' The module is private to the workbook's project: its routines are called
+' from the workbook's other modules, but neither the function wizard nor the
+' macro list offers them (a cell calling Meridan_TriggerGauge would trigger
+' the gauge on every recalculation). The worksheet functions MERIDAN_SPC and
+' MERIDAN_SPCRUNS are in the module MeridanFunctions, the demo in MeridanDemos.
+'
+' What every wrapper of this module does, and later ones should do too:
+' - cells are read as .Value2 (ItemsOf, CellContents): .Value turns a cell
+'   formatted as currency into a Currency rounded to 4 decimals and a date
+'   into a Date;
+' - a number in formula text is written with a point (Meridan_FormulaNumber,
+'   Meridan_Formula): Range.Formula takes the English syntax whatever the
+'   locale, while "&" writes the locale's decimal separator;
+' - a worksheet function's table lies across when the range it was entered
+'   in is wider than tall (Meridan_CallerAcross);
+' - worksheet functions live in MeridanFunctions, everything else here;
+' - in 64-bit hosts every call of the helper goes through one reconnect when
+'   the helper's process has gone (ReconnectOnce).
 Option Explicit
+Option Private Module
 
 ' The folder MERIDAN is installed in. Empty: the folder of the workbook that
 ' holds this module. Change it (for example to "C:\MERIDAN") when the kit is
@@ -50,6 +70,23 @@ Private Const MAX_VALUES As Long = 65535
 ' Excel's error values in cells: #VALUE! and #NUM!.
 Private Const CELL_ERROR_VALUE As Long = 2015
 Private Const CELL_ERROR_NUM As Long = 2036
+' Automation errors of a helper that has gone (calls on its object) or is
+' ending or starting (CreateObject); VBA reports some of them as 462.
+Private Const ERR_REMOTE_SERVER_GONE As Long = 462
+Private Const RPC_S_SERVER_UNAVAILABLE As Long = &H800706BA
+Private Const RPC_S_CALL_FAILED As Long = &H800706BE
+Private Const RPC_S_UNKNOWN_IF As Long = &H800706B5
+Private Const RPC_E_DISCONNECTED As Long = &H80010108
+Private Const RPC_E_SERVER_DIED As Long = &H80010007
+Private Const RPC_E_SERVER_DIED_DNE As Long = &H80010012
+Private Const CO_E_SERVER_STOPPING As Long = &H8000401A
+Private Const CO_E_SERVER_EXEC_FAILURE As Long = &H80080005
+Private Const E_NOINTERFACE As Long = &H80004002
+Private Const E_FAIL As Long = &H80004005
+' How long a failed start of the helper is remembered: the cells of one
+' recalculation then fail at once instead of each waiting for the helper.
+Private Const CONNECT_FAILURE_SECONDS As Double = 5
+Private Const SECONDS_PER_DAY As Double = 86400
 
 ' A chart request as the library takes it: values in elements 1 .. count.
 Private Type SpcRequest
@@ -67,18 +104,33 @@ End Type
 
 ' For telling whether a Double is a number (NaN and infinities are not).
 Private Type DoubleValue
-    Value As Double
+    Number As Double
 End Type
 Private Type DoubleWords
     Low As Long
     High As Long
 End Type
 
+' The folder MERIDAN was opened from (with a trailing backslash), "" before.
+Private openFolder As String
+
+Private Declare PtrSafe Sub Sleep Lib "kernel32" (ByVal dwMilliseconds As Long)
+
 #If Win64 Then
 ' The helper's automation object, made on first use and let go by Meridan_Close.
 Private meridanHelper As Object
+Private Const HELPER_CLASS As String = "MERIDAN_HELPER.DLLFcts"
+' A helper that is just ending refuses a request made in that moment; once it
+' has gone, the next request starts a new one.
+Private Const HELPER_RESTART_WAIT As Long = 1000
+' Whether the last start of the helper failed, when (Timer) and why.
+Private connectFailed As Boolean
+Private connectFailedAt As Double
+Private connectFailure As String
 
-Private Declare PtrSafe Sub Sleep Lib "kernel32" (ByVal dwMilliseconds As Long)
+Private Declare PtrSafe Function GetCurrentProcessId Lib "kernel32" () As Long
+Private Declare PtrSafe Function ProcessIdToSessionId Lib "kernel32" (ByVal dwProcessId As Long, _
+    ByRef pSessionId As Long) As Long
 #Else
 ' The library, loaded by Meridan_Open from the install folder.
 Private libraryHandle As LongPtr
@@ -145,15 +197,40 @@ Private Declare PtrSafe Function Display_ShowDisplay Lib "MERIDAN.dll" (ByVal st
 
 ' Opens the kit installed in installFolder (empty: see MERIDAN_FOLDER). The
 ' other routines open it themselves on first use; call this to choose the
-' folder. Raises MERIDAN_ERR_MISSING, naming the file, when something is missing.
+' folder. Raises MERIDAN_ERR_MISSING, naming the file, when something is
+' missing, and MERIDAN_ERR_INPUT when MERIDAN is already open from another
+' folder: a 32-bit host keeps the library it loaded until it ends, and a
+' 64-bit host reaches the helper install.cmd registered.
 Public Sub Meridan_Open(Optional ByVal installFolder As String = "")
-    Lib_Connect FolderOf(installFolder)
+    Dim folder As String
+    folder = FolderOf(installFolder)
+    If Lib_IsConnected() Then
+        If StrComp(folder, openFolder, vbTextCompare) <> 0 Then
+            Err.Raise MERIDAN_ERR_INPUT, "Meridan", "MERIDAN is already open from " & openFolder & _
+                " and cannot change to " & folder & " while the host runs (restart the host to use another folder)."
+        End If
+        Exit Sub
+    End If
+    Lib_ForgetFailure  ' a call made on purpose tries again at once
+    Lib_Connect folder
+    openFolder = folder
 End Sub
 
 ' Lets go of the helper (64-bit hosts). The readout window and the kit are
 ' closed by Meridan_ReadoutClose and Meridan_KitDeInit, not here.
 Public Sub Meridan_Close()
     Lib_Disconnect
+End Sub
+
+' The folder MERIDAN was opened from, with a trailing backslash ("" before).
+Public Function Meridan_OpenFolder() As String
+    Meridan_OpenFolder = openFolder
+End Function
+
+' Waits that many milliseconds without using the processor (a loop that
+' calls DoEvents alone keeps a core busy).
+Public Sub Meridan_Pause(ByVal milliseconds As Long)
+    Sleep milliseconds
 End Sub
 
 ' ---- The kit ----
@@ -274,9 +351,19 @@ Public Function Meridan_ReadoutOpen(ByVal headline As String, ByRef channels() A
 End Function
 
 ' The same from lists side by side (ranges or arrays, one item per channel).
+' A unit left out or empty is no unit; other items left out are 0.
 Public Function Meridan_ReadoutOpenLists(ByVal headline As String, ByVal devices As Variant, _
     ByVal addresses As Variant, ByVal units As Variant, ByVal nomSizes As Variant, ByVal USLs As Variant, _
     ByVal LSLs As Variant, ByVal decimals As Variant, Optional ByVal parent As LongPtr = 0) As Integer
+    Dim channels() As MeridanChannel
+    channels = ChannelsOfLists(devices, addresses, units, nomSizes, USLs, LSLs, decimals)
+    Meridan_ReadoutOpenLists = Meridan_ReadoutOpen(headline, channels, parent)
+End Function
+
+' The channel records of lists side by side: elements 1 .. the number of devices.
+Private Function ChannelsOfLists(ByVal devices As Variant, ByVal addresses As Variant, ByVal units As Variant, _
+    ByVal nomSizes As Variant, ByVal USLs As Variant, ByVal LSLs As Variant, ByVal decimals As Variant) _
+    As MeridanChannel()
     Dim deviceItems() As Variant, addressItems() As Variant, unitItems() As Variant, nominalItems() As Variant
     Dim upperItems() As Variant, lowerItems() As Variant, decimalItems() As Variant
     Dim channels() As MeridanChannel, channel As Long
@@ -292,15 +379,15 @@ Public Function Meridan_ReadoutOpenLists(ByVal headline As String, ByVal devices
     End If
     ReDim channels(1 To UBound(deviceItems))
     For channel = 1 To UBound(deviceItems)
-        channels(channel).Device = CInt(deviceItems(channel))
-        channels(channel).Address = CInt(ItemOrZero(addressItems, channel))
-        channels(channel).Unit = CStr(ItemOrZero(unitItems, channel))
-        channels(channel).NomSize = CDbl(ItemOrZero(nominalItems, channel))
-        channels(channel).USL = CDbl(ItemOrZero(upperItems, channel))
-        channels(channel).LSL = CDbl(ItemOrZero(lowerItems, channel))
-        channels(channel).Decimals = CInt(ItemOrZero(decimalItems, channel))
+        channels(channel).Device = IntegerOf(deviceItems(channel), "Device " & channel)
+        channels(channel).Address = IntegerOf(ItemOrZero(addressItems, channel), "Address " & channel)
+        channels(channel).Unit = TextOrEmpty(unitItems, channel)
+        channels(channel).NomSize = NumberOf(ItemOrZero(nominalItems, channel), "NomSize " & channel)
+        channels(channel).USL = NumberOf(ItemOrZero(upperItems, channel), "USL " & channel)
+        channels(channel).LSL = NumberOf(ItemOrZero(lowerItems, channel), "LSL " & channel)
+        channels(channel).Decimals = IntegerOf(ItemOrZero(decimalItems, channel), "Decimals " & channel)
     Next channel
-    Meridan_ReadoutOpenLists = Meridan_ReadoutOpen(headline, channels, parent)
+    ChannelsOfLists = channels
 End Function
 
 ' Shows new values, channel 1 first (a range or an array of up to 20);
@@ -313,13 +400,13 @@ Public Sub Meridan_ReadoutShow(ByVal values As Variant, Optional ByVal errors As
         Err.Raise MERIDAN_ERR_INPUT, "Meridan", "The readout window has 20 channels, not " & UBound(items) & "."
     End If
     For channel = 1 To UBound(items)
-        If Not IsEmpty(items(channel)) Then shown(channel) = NumberOf(items(channel), channel)
+        If Not IsEmpty(items(channel)) Then shown(channel) = NumberOf(items(channel), "Value " & channel)
     Next channel
     If Not IsMissing(errors) Then
         items = ItemsOf(errors)
         For channel = 1 To READOUT_CHANNELS
             If channel <= UBound(items) Then
-                If CDbl(ItemOrZero(items, channel)) <> 0 Then failed(channel) = 1
+                If NumberOf(ItemOrZero(items, channel), "Error flag " & channel) <> 0 Then failed(channel) = 1
             End If
         Next channel
     End If
@@ -341,7 +428,9 @@ End Sub
 
 ' ---- SPC ----
 ' values: a range or an array (read in the order For Each gives: a block of
-' cells column by column); empty cells are left out. typ: chart kind (11 means
+' cells column by column); empty cells are left out, so a failed reading
+' leaves its cell empty (its status beside it); a text or an error value
+' among the values is refused, naming its place. typ: chart kind (11 means
 ' and ranges, 10 means and standard deviations, 1 run chart, see the README);
 ' sampleSize: subgroup size; SPCNorm: 0 total, 1 mean range, 2 mean standard
 ' deviation, 3 pooled. A limit left out is not in force; NomSize left out is
@@ -385,32 +474,31 @@ Public Function Meridan_FigureName(ByVal figure As Long) As String
     Meridan_FigureName = FigureNameOf(FigureNames(), figure)
 End Function
 
-' Worksheet function: =MERIDAN_SPC(values, figure, [typ], [sampleSize],
-' [SPCNorm], [NomSize], [USL], [LSL]). figure is a number 1 .. 48 or a name
-' ("Cpk", "UCL", ...); "all" gives the whole table (48 rows of name and value,
-' or 2 rows of 48 when entered across a row of cells). #VALUE! for an unknown
-' figure or text among the values, #NUM! for a figure that does not exist or a
-' request the library rejects.
-Public Function MERIDAN_SPC(ByVal values As Variant, ByVal figure As Variant, Optional ByVal typ As Integer = 11, _
-    Optional ByVal sampleSize As Long = 5, Optional ByVal SPCNorm As Integer = 1, _
-    Optional ByVal NomSize As Variant, Optional ByVal USL As Variant, Optional ByVal LSL As Variant) As Variant
+' What the worksheet function MERIDAN_SPC (module MeridanFunctions) shows:
+' figure is a number 1 .. 48 or a name ("Cpk", "UCL", ...); "all" gives the
+' whole table of name and value, across when across is True. #VALUE! for an
+' unknown figure or text among the values, #NUM! for a figure that does not
+' exist or a request the library rejects.
+Public Function Meridan_SPCCell(ByVal values As Variant, ByVal figure As Variant, ByVal typ As Integer, _
+    ByVal sampleSize As Long, ByVal SPCNorm As Integer, ByVal NomSize As Variant, ByVal USL As Variant, _
+    ByVal LSL As Variant, ByVal across As Boolean) As Variant
     Dim index As Long, request As SpcRequest, results() As Double
     On Error GoTo Failed
     index = FigureIndex(figure)
     If index = 0 Then
-        MERIDAN_SPC = CVErr(CELL_ERROR_VALUE)
+        Meridan_SPCCell = CVErr(CELL_ERROR_VALUE)
         Exit Function
     End If
     request = MakeRequest(values, typ, sampleSize, SPCNorm, NomSize, USL, LSL)
     results = FiguresOf(request)
     If index = ALL_FIGURES Then
-        MERIDAN_SPC = FigureTable(results, 1, FIGURE_COUNT, CallerIsOneRow())
+        Meridan_SPCCell = FigureTable(results, 1, FIGURE_COUNT, across)
     Else
-        MERIDAN_SPC = CellValue(results(index))
+        Meridan_SPCCell = CellValue(results(index))
     End If
     Exit Function
 Failed:
-    MERIDAN_SPC = CellErrorOf(Err.Number)
+    Meridan_SPCCell = CellErrorOf(Err.Number)
 End Function
 
 ' ---- Run tests and historical limits ----
@@ -465,36 +553,34 @@ Public Function Meridan_SPCFiguresEx(ByVal values As Variant, Optional ByVal typ
     Meridan_SPCFiguresEx = FigureTable(results, 1, UBound(results), False)
 End Function
 
-' Worksheet function: =MERIDAN_SPCRUNS(values, [test], [typ], [sampleSize],
-' [SPCNorm], [NomSize], [USL], [LSL], [centre], [sigma]). test 1 .. 8 (or
-' "test1" .. "test8") gives the number of points that test flagged,
-' "dispersion" the dispersion values beyond a dispersion limit; left out or
-' "all", the 9 counts as rows of name and count (2 rows of 9 when entered
-' across a row of cells). Chart kinds without run tests count 0. #VALUE! for
-' an unknown test or text among the values, #NUM! for a request the library
+' What the worksheet function MERIDAN_SPCRUNS (module MeridanFunctions)
+' shows: test 1 .. 8 (or "test1" .. "test8") gives the number of points that
+' test flagged, "dispersion" the dispersion values beyond a dispersion limit;
+' left out or "all", the 9 counts as a table of name and count, across when
+' across is True. Chart kinds without run tests count 0. #VALUE! for an
+' unknown test or text among the values, #NUM! for a request the library
 ' rejects.
-Public Function MERIDAN_SPCRUNS(ByVal values As Variant, Optional ByVal test As Variant, _
-    Optional ByVal typ As Integer = 11, Optional ByVal sampleSize As Long = 5, Optional ByVal SPCNorm As Integer = 1, _
-    Optional ByVal NomSize As Variant, Optional ByVal USL As Variant, Optional ByVal LSL As Variant, _
-    Optional ByVal centre As Variant, Optional ByVal sigma As Variant) As Variant
+Public Function Meridan_SPCRunsCell(ByVal values As Variant, ByVal test As Variant, ByVal typ As Integer, _
+    ByVal sampleSize As Long, ByVal SPCNorm As Integer, ByVal NomSize As Variant, ByVal USL As Variant, _
+    ByVal LSL As Variant, ByVal centre As Variant, ByVal sigma As Variant, ByVal across As Boolean) As Variant
     Dim index As Long, request As SpcRequest, settings() As Double, results() As Double
     On Error GoTo Failed
     index = RunCountIndex(test)
     If index = 0 Then
-        MERIDAN_SPCRUNS = CVErr(CELL_ERROR_VALUE)
+        Meridan_SPCRunsCell = CVErr(CELL_ERROR_VALUE)
         Exit Function
     End If
     request = MakeRequest(values, typ, sampleSize, SPCNorm, NomSize, USL, LSL)
     settings = OptionsOf(centre, sigma, ALL_RUN_TESTS, False)
     results = ExtendedFiguresOf(request, settings)
     If index = ALL_FIGURES Then
-        MERIDAN_SPCRUNS = FigureTable(results, FIRST_RUN_COUNT, DISPERSION_COUNT, CallerIsOneRow())
+        Meridan_SPCRunsCell = FigureTable(results, FIRST_RUN_COUNT, DISPERSION_COUNT, across)
     Else
-        MERIDAN_SPCRUNS = CellValue(results(index))
+        Meridan_SPCRunsCell = CellValue(results(index))
     End If
     Exit Function
 Failed:
-    MERIDAN_SPCRUNS = CellErrorOf(Err.Number)
+    Meridan_SPCRunsCell = CellErrorOf(Err.Number)
 End Function
 
 ' ---- Shared by the routines above ----
@@ -510,16 +596,47 @@ Private Function CellErrorOf(ByVal errorNumber As Long) As Variant
 End Function
 
 Private Sub EnsureOpen()
-    If Not Lib_IsConnected() Then Lib_Connect FolderOf("")
+    Dim folder As String
+    If Lib_IsConnected() Then Exit Sub
+    folder = FolderOf("")
+    Lib_Connect folder
+    openFolder = folder
 End Sub
 
-' The install folder with a trailing backslash.
+' The install folder, absolute and with a trailing backslash.
 Private Function FolderOf(ByVal folder As String) As String
-    If Len(folder) = 0 Then folder = MERIDAN_FOLDER
-    If Len(folder) = 0 Then folder = WorkbookFolder()
-    If Len(folder) = 0 Then folder = CurDir$
+    FolderOf = InstallFolder(folder, MERIDAN_FOLDER, WorkbookFolder(), CurDir$)
+End Function
+
+' The folder given, else the configured one, else the workbook's, else the
+' current one; made absolute (the library is loaded by this path, and a
+' relative path there is undefined). A workbook on a synchronised web folder
+' has an https:// path, which is no folder of this computer.
+Private Function InstallFolder(ByVal given As String, ByVal configured As String, ByVal workbook As String, _
+    ByVal current As String) As String
+    Dim folder As String
+    folder = given
+    If Len(folder) = 0 Then folder = configured
+    If Len(folder) = 0 Then
+        If Meridan_IsWebPath(workbook) Then
+            Err.Raise MERIDAN_ERR_MISSING, "Meridan", "The workbook is on a web folder (" & workbook & _
+                "), not in the MERIDAN folder: set MERIDAN_FOLDER at the top of the module Meridan, or give " & _
+                "Meridan_Open the folder MERIDAN is installed in."
+        End If
+        folder = workbook
+    End If
+    If Len(folder) = 0 Then folder = current
+    If Meridan_IsWebPath(folder) Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", folder & " is a web address, not a folder of this computer."
+    End If
+    folder = AbsolutePath(folder, current)
     If Right$(folder, 1) <> "\" Then folder = folder & "\"
-    FolderOf = folder
+    InstallFolder = folder
+End Function
+
+' True for a web address (a workbook on a synchronised cloud folder has one as its Path).
+Public Function Meridan_IsWebPath(ByVal path As String) As Boolean
+    Meridan_IsWebPath = LCase$(path) Like "http://*" Or LCase$(path) Like "https://*"
 End Function
 
 ' The folder of the workbook holding this module ("" in hosts without workbooks).
@@ -542,9 +659,19 @@ End Sub
 Private Function FreshPagePath(ByVal FileName As String) As String
     Dim path As String
     path = FullPath(FileName)
+    RequireAnsiPath path
     If FileExists(path) Then Kill path
     FreshPagePath = path
 End Function
+
+' The library takes 8-bit file names: a character the system's code page has
+' no code for would arrive as "?", and no page would be written.
+Private Sub RequireAnsiPath(ByVal path As String)
+    If StrConv(StrConv(path, vbFromUnicode), vbUnicode) <> path Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "The page path " & path & " has characters outside this " & _
+            "computer's code page, which the library cannot take: choose a folder and name without them."
+    End If
+End Sub
 
 Private Sub RequirePage(ByVal path As String)
     If Not FileExists(path) Then
@@ -559,13 +686,47 @@ Private Function FileExists(ByVal path As String) As Boolean
 End Function
 
 ' The library and the helper write files relative to their own current
-' folder: pass names in full.
+' folder: pass names in full. A name on another drive without a folder
+' ("D:page.bmp") is taken in that drive's current folder.
 Private Function FullPath(ByVal FileName As String) As String
-    If FileName Like "?:\*" Or FileName Like "\\*" Then
-        FullPath = FileName
+    If FileName Like "[A-Za-z]:*" And Not (FileName Like "[A-Za-z]:[\/]*") Then
+        FullPath = AbsolutePath(FileName, CurDir$(Left$(FileName, 1)))
     Else
-        FullPath = CurDir$ & IIf(Right$(CurDir$, 1) = "\", "", "\") & FileName
+        FullPath = AbsolutePath(FileName, CurDir$)
     End If
+End Function
+
+' path made absolute against the folder current (forward slashes become
+' backslashes): "C:\a" and "\\server\share" stay, "\a" goes on current's
+' drive (or share), "C:a" and "a" into current (which is on that drive).
+Private Function AbsolutePath(ByVal path As String, ByVal current As String) As String
+    path = Replace(path, "/", "\")
+    If Right$(current, 1) = "\" Then current = Left$(current, Len(current) - 1)
+    If path Like "[A-Za-z]:\*" Or path Like "\\*" Then
+        AbsolutePath = path
+    ElseIf path Like "\*" Then
+        AbsolutePath = RootOf(current) & path
+    ElseIf path Like "[A-Za-z]:*" Then
+        AbsolutePath = current & "\" & Mid$(path, 3)
+    Else
+        AbsolutePath = current & "\" & path
+    End If
+End Function
+
+' The drive of a folder ("C:"), or the server and share of a network folder ("\\server\share").
+Private Function RootOf(ByVal folder As String) As String
+    Dim position As Long, separators As Long
+    If Not (folder Like "\\*") Then
+        RootOf = Left$(folder, 2)
+        Exit Function
+    End If
+    For position = 3 To Len(folder)
+        If Mid$(folder, position, 1) = "\" Then
+            separators = separators + 1
+            If separators = 2 Then Exit For
+        End If
+    Next position
+    RootOf = Left$(folder, position - 1)
 End Function
 
 ' The low 16 bits of a library result, as the signed status callers read.
@@ -580,7 +741,7 @@ End Function
 ' value, as elements 1 .. n of a Variant array (element 0 unused).
 Private Function ItemsOf(ByVal list As Variant) As Variant()
     Dim items() As Variant, item As Variant, count As Long
-    If IsObject(list) Then list = list.Value
+    list = CellContents(list)
     If IsArray(list) Then
         For Each item In list
             count = count + 1
@@ -600,6 +761,21 @@ Private Function ItemsOf(ByVal list As Variant) As Variant()
     ItemsOf = items
 End Function
 
+' What a range holds as plain numbers and texts (.Value2: .Value would turn a
+' cell formatted as currency into a Currency rounded to 4 decimals and a date
+' into a Date); anything else as it is.
+Private Function CellContents(ByVal given As Variant) As Variant
+    If IsObject(given) Then
+        CellContents = RangeValue2(given)
+    Else
+        CellContents = given
+    End If
+End Function
+
+Private Function RangeValue2(ByVal cells As Object) As Variant
+    RangeValue2 = cells.Value2
+End Function
+
 Private Function ItemOrZero(ByRef items() As Variant, ByVal position As Long) As Variant
     ItemOrZero = 0
     If position <= UBound(items) Then
@@ -607,13 +783,36 @@ Private Function ItemOrZero(ByRef items() As Variant, ByVal position As Long) As
     End If
 End Function
 
-Private Function NumberOf(ByVal item As Variant, ByVal position As Long) As Double
+' The item as text, "" where the list is shorter or the item empty.
+Private Function TextOrEmpty(ByRef items() As Variant, ByVal position As Long) As String
+    If position <= UBound(items) Then
+        If Not IsEmpty(items(position)) Then TextOrEmpty = CStr(items(position))
+    End If
+End Function
+
+' item as a Double; MERIDAN_ERR_INPUT naming it (what: "USL", "Value 3") when
+' it is no number.
+Private Function NumberOf(ByVal item As Variant, ByVal what As String) As Double
     Select Case VarType(item)
     Case vbByte, vbInteger, vbLong, vbSingle, vbDouble, vbCurrency, vbDecimal, 20  ' 20: LongLong
         NumberOf = CDbl(item)
+    Case vbString
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", what & " is not a number but the text """ & item & """."
     Case Else
-        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "Value " & position & " is not a number."
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", what & " is not a number."
     End Select
+End Function
+
+' item as an Integer (-32768 .. 32767, rounded as CInt rounds), else
+' MERIDAN_ERR_INPUT naming it.
+Private Function IntegerOf(ByVal item As Variant, ByVal what As String) As Integer
+    Dim number As Double
+    number = NumberOf(item, what)
+    If Not (number > -32768.5 And number < 32767.5) Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", what & " must be a whole number from -32768 to 32767, not " & _
+            number & "."
+    End If
+    IntegerOf = CInt(number)
 End Function
 
 ' The values in elements 1 .. count, empty cells left out.
@@ -625,18 +824,18 @@ Private Function ValuesOf(ByVal values As Variant, ByRef count As Long) As Doubl
     For position = 1 To UBound(items)
         If Not IsEmpty(items(position)) Then
             count = count + 1
-            numbers(count) = NumberOf(items(position), position)
+            numbers(count) = NumberOf(items(position), "Value " & position)
         End If
     Next position
     ValuesOf = numbers
 End Function
 
 ' 1 when the limit is given (its value in limit), 0 when it is left out or empty.
-Private Function LimitInForce(ByVal given As Variant, ByRef limit As Double) As Integer
+Private Function LimitInForce(ByVal given As Variant, ByRef limit As Double, ByVal what As String) As Integer
     If IsMissing(given) Then Exit Function
-    If IsObject(given) Then given = given.Value
+    given = CellContents(given)
     If IsEmpty(given) Then Exit Function
-    limit = NumberOf(given, 0)
+    limit = NumberOf(given, what)
     LimitInForce = 1
 End Function
 
@@ -651,9 +850,9 @@ Private Function MakeRequest(ByVal values As Variant, ByVal typ As Integer, ByVa
     request.typ = typ
     request.sampleSize = sampleSize
     request.SPCNorm = SPCNorm
-    request.USLOnOff = LimitInForce(USL, request.USL)
-    request.LSLOnOff = LimitInForce(LSL, request.LSL)
-    If LimitInForce(NomSize, nominal) = 1 Then
+    request.USLOnOff = LimitInForce(USL, request.USL, "USL")
+    request.LSLOnOff = LimitInForce(LSL, request.LSL, "LSL")
+    If LimitInForce(NomSize, nominal, "NomSize") = 1 Then
         request.NomSize = nominal
     ElseIf request.USLOnOff = 1 And request.LSLOnOff = 1 Then
         request.NomSize = (request.USL + request.LSL) / 2
@@ -690,8 +889,8 @@ Private Function OptionsOf(ByVal centre As Variant, ByVal sigma As Variant, ByVa
     ReDim settings(0 To OPTION_COUNT)
     settings(1) = NotANumber()
     settings(2) = NotANumber()
-    If LimitInForce(centre, given) = 1 Then settings(1) = given
-    If LimitInForce(sigma, given) = 1 Then
+    If LimitInForce(centre, given, "centre") = 1 Then settings(1) = given
+    If LimitInForce(sigma, given, "sigma") = 1 Then
         If given <= 0 Then Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A given sigma must be above 0, not " & given & "."
         settings(2) = given
     End If
@@ -710,7 +909,7 @@ Private Function NotANumber() As Double
     Dim number As DoubleValue, words As DoubleWords
     words.High = &H7FF80000
     LSet number = words
-    NotANumber = number.Value
+    NotANumber = number.Number
 End Function
 
 ' The extended figures of the request: elements 1 .. 69, then one per
@@ -765,7 +964,7 @@ Private Function RunCountIndex(ByVal test As Variant) As Long
         RunCountIndex = ALL_FIGURES
         Exit Function
     End If
-    If IsObject(test) Then test = test.Value
+    test = CellContents(test)
     Select Case VarType(test)
     Case vbString
         If StrComp(test, "all", vbTextCompare) = 0 Then
@@ -787,7 +986,7 @@ End Function
 ' 1 .. 48 for a figure's number or name, ALL_FIGURES for "all", 0 otherwise.
 Private Function FigureIndex(ByVal figure As Variant) As Long
     Dim names As Variant, position As Long
-    If IsObject(figure) Then figure = figure.Value
+    figure = CellContents(figure)
     Select Case VarType(figure)
     Case vbString
         If StrComp(figure, "all", vbTextCompare) = 0 Then
@@ -832,131 +1031,370 @@ End Function
 ' A figure for a cell: the number, or #NUM! where it is not a number
 ' (a cell cannot hold NaN or an infinity).
 Private Function CellValue(ByVal figure As Double) As Variant
-    Dim number As DoubleValue, words As DoubleWords
-    number.Value = figure
-    LSet words = number
-    If (words.High And &H7FF00000) = &H7FF00000 Then
-        CellValue = CVErr(CELL_ERROR_NUM)
-    Else
+    If IsFiniteNumber(figure) Then
         CellValue = figure
+    Else
+        CellValue = CVErr(CELL_ERROR_NUM)
     End If
 End Function
 
-' True when the worksheet function was entered across one row of cells.
-Private Function CallerIsOneRow() As Boolean
+' False for NaN and the infinities (read from the bits: comparing NaN raises no error but says nothing).
+Private Function IsFiniteNumber(ByVal figure As Double) As Boolean
+    Dim number As DoubleValue, words As DoubleWords
+    number.Number = figure
+    LSet words = number
+    IsFiniteNumber = (words.High And &H7FF00000) <> &H7FF00000
+End Function
+
+' True when a worksheet function's table should lie across: the range the
+' formula was entered in (an array formula's caller is the whole range) is
+' wider than tall. A formula in one cell, which spills, gets the table
+' downwards. False outside a worksheet formula.
+Public Function Meridan_CallerAcross() As Boolean
     Dim host As Object, caller As Object
     On Error Resume Next
     Set host = Application
     If TypeName(host.Caller) <> "Range" Then Exit Function
     Set caller = host.Caller
-    CallerIsOneRow = caller.Rows.Count = 1 And caller.Columns.Count > 2
+    Meridan_CallerAcross = Meridan_TableAcross(caller.Rows.Count, caller.Columns.Count)
+End Function
+
+' The orientation rule: across exactly when wider than tall.
+Public Function Meridan_TableAcross(ByVal rows As Long, ByVal columns As Long) As Boolean
+    Meridan_TableAcross = columns > rows
+End Function
+
+' Formula text calling functionName with the arguments: a range is written as
+' its address on its sheet (A2:A126), a number with a point whatever the
+' locale, a text in quotes, True and False as TRUE and FALSE, an argument left
+' empty as nothing. Range.Formula and .FormulaArray take this English syntax
+' on every system; "&" with a number would write the locale's decimal comma.
+Public Function Meridan_Formula(ByVal functionName As String, ParamArray arguments() As Variant) As String
+    Dim text As String, position As Long
+    For position = LBound(arguments) To UBound(arguments)
+        If position > LBound(arguments) Then text = text & ","
+        text = text & FormulaArgument(arguments(position), position - LBound(arguments) + 1)
+    Next position
+    Meridan_Formula = "=" & functionName & "(" & text & ")"
+End Function
+
+Private Function FormulaArgument(ByVal argument As Variant, ByVal position As Long) As String
+    If IsObject(argument) Then
+        FormulaArgument = RangeAddress(argument)
+        Exit Function
+    End If
+    Select Case VarType(argument)
+    Case vbEmpty, vbError  ' vbError: an Optional argument left out
+        FormulaArgument = ""
+    Case vbString
+        FormulaArgument = Chr$(34) & Replace(argument, Chr$(34), Chr$(34) & Chr$(34)) & Chr$(34)
+    Case vbBoolean
+        If argument Then FormulaArgument = "TRUE" Else FormulaArgument = "FALSE"
+    Case Else
+        FormulaArgument = Meridan_FormulaNumber(NumberOf(argument, "Formula argument " & position))
+    End Select
+End Function
+
+' The address of a range on its own sheet, as a formula there refers to it.
+Private Function RangeAddress(ByVal cells As Object) As String
+    RangeAddress = cells.Address(False, False)
+End Function
+
+' number as formula text: with a point, whatever the locale (Str$ always
+' writes one), to 15 significant digits, as the host keeps numbers in
+' formulas ("0.03", "-0.5", "1E-20").
+Public Function Meridan_FormulaNumber(ByVal number As Double) As String
+    Dim text As String
+    If Not IsFiniteNumber(number) Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A formula cannot hold a number that is not finite."
+    End If
+    text = Trim$(Str$(number))
+    If Left$(text, 1) = "." Then text = "0" & text
+    If Left$(text, 2) = "-." Then text = "-0" & Mid$(text, 2)
+    Meridan_FormulaNumber = text
+End Function
+
+' ---- The helper's errors and the host count, for 64-bit hosts ----
+' (outside the 64-bit part so that they can be tried in any Basic)
+
+' True for the errors of a call on the helper's object after its process has gone.
+Private Function HelperVanished(ByVal errorNumber As Long) As Boolean
+    Select Case errorNumber
+    Case ERR_REMOTE_SERVER_GONE, RPC_S_SERVER_UNAVAILABLE, RPC_S_CALL_FAILED, RPC_E_DISCONNECTED, _
+        RPC_E_SERVER_DIED, RPC_E_SERVER_DIED_DNE
+        HelperVanished = True
+    End Select
+End Function
+
+' True for the errors CreateObject gives while a helper is ending or
+' starting (seen in that moment: E_FAIL, E_NOINTERFACE and the RPC errors);
+' not for a class that is not registered or cannot be found (429).
+Private Function HelperIsChanging(ByVal errorNumber As Long) As Boolean
+    Select Case errorNumber
+    Case CO_E_SERVER_STOPPING, CO_E_SERVER_EXEC_FAILURE, RPC_S_SERVER_UNAVAILABLE, RPC_S_CALL_FAILED, _
+        RPC_S_UNKNOWN_IF, RPC_E_DISCONNECTED, RPC_E_SERVER_DIED, RPC_E_SERVER_DIED_DNE, E_NOINTERFACE, E_FAIL, _
+        ERR_REMOTE_SERVER_GONE
+        HelperIsChanging = True
+    End Select
+End Function
+
+' Seconds from earlier to later, both read from Timer (which starts again at midnight).
+Private Function SecondsBetween(ByVal earlier As Double, ByVal later As Double) As Double
+    SecondsBetween = later - earlier
+    If SecondsBetween < 0 Then SecondsBetween = SecondsBetween + SECONDS_PER_DAY
+End Function
+
+' An error number as VBA shows it: small ones in decimal, automation errors as 8 hex digits.
+Private Function ErrorCode(ByVal errorNumber As Long) As String
+    If errorNumber >= 0 And errorNumber < 65536 Then
+        ErrorCode = CStr(errorNumber)
+    Else
+        ErrorCode = "0x" & Right$("0000000" & Hex$(errorNumber), 8)
+    End If
+End Function
+
+' The process list's query for the spreadsheet hosts of one session.
+Private Function HostCountQuery(ByVal session As Long) As String
+    HostCountQuery = "SELECT ProcessId FROM Win32_Process WHERE Name = 'EXCEL.EXE' AND SessionId = " & _
+        CStr(session)
 End Function
 
 #If Win64 Then
 ' ---- 64-bit hosts: the library's functions through MERIDAN_HELPER ----
+' Every call of the helper goes through ReconnectOnce: when the helper's
+' process has gone (a crash inside the kit, a user ending it), the object is
+' made anew once and the call repeated. The new helper starts with the kit
+' not yet initialised, as after Meridan_KitDeInit.
 
 Private Function Lib_IsConnected() As Boolean
     Lib_IsConnected = Not meridanHelper Is Nothing
 End Function
 
+' Creates the helper's object. A start that failed is remembered for a few
+' seconds, in which further requests fail at once with the same reason: the
+' cells of one recalculation do not each wait for a helper that is missing.
 Private Sub Lib_Connect(ByVal folder As String)
     Dim reason As String
     If Not meridanHelper Is Nothing Then Exit Sub
-    On Error Resume Next
-    Set meridanHelper = CreateObject("MERIDAN_HELPER.DLLFcts")
-    If meridanHelper Is Nothing Then
-        ' A helper that is just ending after its last client can refuse a request made in
-        ' that moment; once it has gone, the next request starts a new one.
-        Err.Clear
-        Sleep 1000
-        Set meridanHelper = CreateObject("MERIDAN_HELPER.DLLFcts")
+    If connectFailed Then
+        If SecondsBetween(connectFailedAt, Timer) >= CONNECT_FAILURE_SECONDS Then connectFailed = False
     End If
-    reason = Err.Description
-    On Error GoTo 0
+    If Not connectFailed Then
+        Set meridanHelper = CreateHelper(reason)
+        If meridanHelper Is Nothing Then
+            connectFailed = True
+            connectFailedAt = Timer
+            connectFailure = reason
+        End If
+    End If
     If meridanHelper Is Nothing Then
         RequireFile folder, "MERIDAN_HELPER.exe"
         RequireFile folder, "MERIDAN.dll"
-        Err.Raise MERIDAN_ERR_MISSING, "Meridan", "MERIDAN_HELPER could not be started (" & reason & _
+        Err.Raise MERIDAN_ERR_MISSING, "Meridan", "MERIDAN_HELPER could not be started (" & connectFailure & _
             "): run install.cmd in " & folder & "."
     End If
+End Sub
+
+' The helper's object, or Nothing with the reason. Only a helper that is
+' ending or starting is asked a second time, a second later; a class that
+' is not registered (error 429) fails at once.
+Private Function CreateHelper(ByRef reason As String) As Object
+    Dim attempt As Long, errorNumber As Long
+    On Error Resume Next
+    For attempt = 1 To 2
+        Err.Clear
+        Set CreateHelper = CreateObject(HELPER_CLASS)
+        errorNumber = Err.Number
+        If errorNumber = 0 Then Exit Function
+        reason = Err.Description & ", error " & ErrorCode(errorNumber)
+        If Not HelperIsChanging(errorNumber) Then Exit Function
+        If attempt = 1 Then Sleep HELPER_RESTART_WAIT
+    Next attempt
+End Function
+
+' Called in a helper call's error handler: when the helper has gone and this
+' call has not reconnected yet, makes the object anew (the handler then
+' repeats the call); otherwise raises the error again.
+Private Sub ReconnectOnce(ByRef reconnected As Boolean)
+    Dim errorNumber As Long, errorSource As String, errorText As String
+    errorNumber = Err.Number
+    errorSource = Err.Source
+    errorText = Err.Description
+    If reconnected Or Not HelperVanished(errorNumber) Then Err.Raise errorNumber, errorSource, errorText
+    reconnected = True
+    Set meridanHelper = Nothing
+    connectFailed = False
+    Lib_Connect FolderOf(openFolder)
 End Sub
 
 Private Sub Lib_Disconnect()
     Set meridanHelper = Nothing
 End Sub
 
+Private Sub Lib_ForgetFailure()
+    connectFailed = False
+End Sub
+
 Private Function Lib_Setup(ByRef reserved As Integer, ByVal language As Integer, ByVal FileName As String, _
     ByVal parent As Long, ByVal passwort As String) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_Setup = meridanHelper.Setup(reserved, language, FileName, parent, passwort)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
 Private Function Lib_GetName(ByVal language As Integer, ByVal FileName As String, ByVal devicenr As Integer, _
     ByVal typ As Integer, ByVal outputMode As Integer, ByRef info As String) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_GetName = meridanHelper.GetName(language, FileName, devicenr, typ, outputMode, info)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
 Private Function Lib_Init(ByRef reserved As Integer, ByVal language As Integer, ByVal FileName As String, _
     ByVal parent As LongPtr, ByVal wh As Long) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_Init = meridanHelper.Init(reserved, language, FileName, CLng(parent), wh)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
 Private Function Lib_DeInit() As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_DeInit = meridanHelper.DeInit()
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
 Private Function Lib_Trigger(ByVal devicenr As Integer, ByVal source As Integer, ByVal typ As Integer) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_Trigger = meridanHelper.Trigger(devicenr, source, typ)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
 Private Function Lib_Value(ByVal devicenr As Integer, ByVal Address As Integer, ByRef Val1 As Double) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_Value = meridanHelper.Value(devicenr, Address, Val1)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
 Private Function Lib_Collect(ByVal devicenr As Integer, ByRef Address As Integer, ByRef Val1 As Double) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_Collect = meridanHelper.Collect(devicenr, Address, Val1)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
 Private Function Lib_Win_MechAdj(ByVal gagenr As Integer, ByVal parent As Long, ByVal password As String) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_Win_MechAdj = meridanHelper.Win_MechAdj(gagenr, parent, password)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
 Private Sub Lib_PreInit(ByVal InitTimes As Integer, ByVal UseValueEx As Integer, ByVal Reserve1 As Integer, _
     ByVal Reserve2 As Integer, ByVal Reserve3 As Integer, ByVal Reserve4 As Integer, ByVal Reserve5 As Integer)
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     meridanHelper.PreInit InitTimes, UseValueEx, Reserve1, Reserve2, Reserve3, Reserve4, Reserve5
+    Exit Sub
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Sub
 
 Private Function Lib_GetInt(ByVal addr As Long, ByRef variable As Integer) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_GetInt = meridanHelper.GetInt(addr, variable)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
-' The helper has no host count of its own: the system's process list answers.
+' The helper has no host count of its own: the system's process list answers,
+' for the hosts of this user's session only, as the library counts them.
 Private Function Lib_HostCount(ByVal pumpFirst As Integer) As Integer
+    Dim session As Long
     If pumpFirst > 0 Then
         DoEvents
         Sleep 100
     End If
-    Lib_HostCount = GetObject("winmgmts:").ExecQuery( _
-        "SELECT ProcessId FROM Win32_Process WHERE Name = 'EXCEL.EXE'").Count
+    If ProcessIdToSessionId(GetCurrentProcessId(), session) = 0 Then
+        Err.Raise MERIDAN_ERR_MISSING, "Meridan", "The session of this process could not be read."
+    End If
+    Lib_HostCount = GetObject("winmgmts:").ExecQuery(HostCountQuery(session)).Count
 End Function
 
 Private Function Lib_DisplayInit(ByVal parent As LongPtr, ByVal Headline As String, ByRef MVFlags() As Integer, _
     ByRef MVDevices() As Integer, ByRef MVAddress() As Integer, ByVal MVUnit As String, _
     ByRef MVNomSize() As Double, ByRef MVUSL() As Double, ByRef MVLSL() As Double, _
     ByRef MVResolu() As Integer) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_DisplayInit = meridanHelper.Vexo_Init(CLng(parent), Headline, MVFlags, MVDevices, MVAddress, MVUnit, _
         MVNomSize, MVUSL, MVLSL, MVResolu)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
 Private Sub Lib_DisplayDeInit()
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     meridanHelper.Vexo_DeInit
+    Exit Sub
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Sub
 
 Private Sub Lib_DisplayShowValues(ByRef MV() As Double, ByRef MVError() As Integer)
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     meridanHelper.Vexo_ShowValues MV, MVError
+    Exit Sub
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Sub
 
 Private Sub Lib_DisplayShowDisplay(ByVal state As Integer)
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     meridanHelper.Vexo_ShowDisplay state
+    Exit Sub
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Sub
 
 Private Function Lib_SPCBitmap(ByVal parent As LongPtr, ByVal FileName As String, ByVal pageWidth As Long, _
@@ -964,16 +1402,28 @@ Private Function Lib_SPCBitmap(ByVal parent As LongPtr, ByVal FileName As String
     ByRef meaval() As Double, ByVal numofval As Long, ByVal NomSize As Double, ByVal USL As Double, _
     ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByVal SampleSize As Long, _
     ByVal SPCNorm As Integer) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_SPCBitmap = meridanHelper.SPCBitmap(CLng(parent), FileName, pageWidth, pageHeight, factor, Headline, typ, meaval, _
         numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
 Private Function Lib_SPCStatistics(ByVal typ As Integer, ByRef meaval() As Double, ByVal numofval As Long, _
     ByVal NomSize As Double, ByVal USL As Double, ByVal LSL As Double, ByVal USLOnOff As Integer, _
     ByVal LSLOnOff As Integer, ByVal SampleSize As Long, ByVal SPCNorm As Integer, _
     ByRef results() As Double) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_SPCStatistics = meridanHelper.SPCStatistics(typ, meaval, numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, _
         SampleSize, SPCNorm, results)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
 Private Function Lib_SPCBitmapEx(ByVal parent As LongPtr, ByVal FileName As String, ByVal pageWidth As Long, _
@@ -981,8 +1431,14 @@ Private Function Lib_SPCBitmapEx(ByVal parent As LongPtr, ByVal FileName As Stri
     ByRef meaval() As Double, ByVal numofval As Long, ByVal NomSize As Double, ByVal USL As Double, _
     ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByVal SampleSize As Long, _
     ByVal SPCNorm As Integer, ByRef options() As Double, ByVal optionCount As Long) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_SPCBitmapEx = meridanHelper.SPCBitmapEx(CLng(parent), FileName, pageWidth, pageHeight, factor, Headline, _
         typ, meaval, numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, SampleSize, SPCNorm, options, optionCount)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 
 ' A Long: the number of figures written can pass 32767.
@@ -990,8 +1446,14 @@ Private Function Lib_SPCStatisticsEx(ByVal typ As Integer, ByRef meaval() As Dou
     ByVal NomSize As Double, ByVal USL As Double, ByVal LSL As Double, ByVal USLOnOff As Integer, _
     ByVal LSLOnOff As Integer, ByVal SampleSize As Long, ByVal SPCNorm As Integer, ByRef options() As Double, _
     ByVal optionCount As Long, ByRef results() As Double, ByVal capacity As Long) As Long
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
     Lib_SPCStatisticsEx = meridanHelper.SPCStatisticsEx(typ, meaval, numofval, NomSize, USL, LSL, USLOnOff, _
         LSLOnOff, SampleSize, SPCNorm, options, optionCount, results, capacity)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
 End Function
 #Else
 ' ---- 32-bit hosts: the library's exports called directly ----
@@ -1020,6 +1482,10 @@ End Sub
 
 ' The library stays loaded: the host's declared functions keep its addresses.
 Private Sub Lib_Disconnect()
+End Sub
+
+' A failed load is not remembered: it fails at once, without waiting.
+Private Sub Lib_ForgetFailure()
 End Sub
 
 Private Function Lib_Setup(ByRef reserved As Integer, ByVal language As Integer, ByVal FileName As String, _

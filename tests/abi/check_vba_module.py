@@ -1,11 +1,15 @@
-"""Checks of the macro module vba/Meridan.bas, which no VBA host here can
-compile: its declarations of the library's exports against the shipped 32-bit
-MERIDAN.dll (names, the argument bytes each export removes from the stack)
-and against meridan_api.h (the kind and type of every argument, the result);
-the helper methods its 64-bit part calls against the helper's type library;
-that its 32-bit and 64-bit parts define the same routines, so that one
-macro text compiles in both kinds of host; and the names and positions it
-gives the figures against the layout the README documents.
+"""Checks of the macro modules in vba/, which no VBA host here can compile:
+the declarations of the library's exports in Meridan.bas against the shipped
+32-bit MERIDAN.dll (names, the argument bytes each export removes from the
+stack) and against meridan_api.h (the kind and type of every argument, the
+result); the helper methods its 64-bit part calls against the helper's type
+library; that its 32-bit and 64-bit parts define the same routines, so that
+one macro text compiles in both kinds of host; the names and positions it
+gives the figures against the layout the README documents; and what a real
+spreadsheet host does with the modules (HostBehaviour): formula texts, cells
+read as .Value2, the table's orientation, names, error handlers, the helper's
+start and reconnect, what the function wizard and the macro list offer.
+tests/vba/ runs the routines that need no host in a real Basic engine.
 
 usage: check_vba_module.py BIN_DIR OBJDUMP"""
 import os
@@ -19,7 +23,10 @@ from pe_file import PeFile
 
 BIN = sys.argv[1]
 SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-MODULE = os.path.join(SOURCE, "vba", "Meridan.bas")
+VBA = os.path.join(SOURCE, "vba")
+MODULE = os.path.join(VBA, "Meridan.bas")
+FUNCTIONS = os.path.join(VBA, "MeridanFunctions.bas")
+DEMO = os.path.join(VBA, "MeridanDemos.bas")
 API_HEADER = os.path.join(SOURCE, "source", "meridan", "meridan_api.h")
 README = os.path.join(SOURCE, "README.md")
 
@@ -88,7 +95,8 @@ def split_arguments(text):
     return parts
 
 
-PARAMETER = re.compile(r"^(?P<optional>Optional )?(?P<passing>ByVal |ByRef )?(?P<name>\w+)(?P<array>\(\))?"
+PARAMETER = re.compile(r"^(?P<optional>Optional )?(?P<paramarray>ParamArray )?(?P<passing>ByVal |ByRef )?"
+                       r"(?P<name>\w+)(?P<array>\(\))?"
                        r" As (?P<type>\w+)(?: = (?P<default>.+))?$")
 
 
@@ -109,8 +117,8 @@ ROUTINE = re.compile(r"^(?P<scope>Public |Private )?(?P<kind>Function|Sub) (?P<n
                      r"(?: As (?P<result>\w+(?:\(\))?))?$")
 
 
-def read_module():
-    with open(MODULE, newline="") as module:
+def read_module(path=MODULE):
+    with open(path, newline="") as module:
         return module.read()
 
 
@@ -241,12 +249,20 @@ class BothKindsOfHost(unittest.TestCase):
         cls.routines = routines(cls.lines)
 
     def test_both_parts_define_the_same_routines_with_the_same_parameters(self):
-        bits32, bits64 = self.routines["32"], self.routines["64"]
+        # The Lib_ routines are what shared code calls; a part may keep other
+        # private routines of its own (the 64-bit part's reconnect).
+        bits32 = {n: r for n, r in self.routines["32"].items() if n.startswith("Lib_")}
+        bits64 = {n: r for n, r in self.routines["64"].items() if n.startswith("Lib_")}
         self.assertTrue(bits32)
         self.assertEqual(sorted(bits32), sorted(bits64))
         for name in bits32:
             with self.subTest(routine=name):
                 self.assertEqual(bits32[name], bits64[name])
+        for part in ("32", "64"):
+            own = {n for n, (scope, *_rest) in self.routines[part].items() if not n.startswith("Lib_")}
+            shared = " ".join(line for p, line in self.lines if p == "both")
+            self.assertEqual({n for n in own if re.search(r"\b%s\b" % n, shared)}, set(),
+                             "shared code calls a routine of the %s-bit part only" % part)
 
     def test_shared_code_calls_only_routines_both_parts_define(self):
         shared = " ".join(line for part, line in self.lines if part == "both")
@@ -265,6 +281,8 @@ class BothKindsOfHost(unittest.TestCase):
             for name, (_, _, params, _) in defined.items():
                 for p in params:
                     where = "%s(%s)" % (name, p["name"])
+                    if p["paramarray"]:
+                        continue  # always by reference, of Variants
                     self.assertIsNotNone(p["passing"], where + ": ByVal or ByRef")
                     if p["array"]:
                         self.assertEqual(p["passing"], "ByRef ", where + ": arrays pass ByRef")
@@ -286,10 +304,14 @@ class BothKindsOfHost(unittest.TestCase):
 
     def test_worksheet_function_and_wrappers_are_public(self):
         shared = self.routines["both"]
-        for name in ("MERIDAN_SPC", "Meridan_Open", "Meridan_Close", "Meridan_SPCPage", "Meridan_SPCFigures",
+        for name in ("Meridan_Open", "Meridan_Close", "Meridan_SPCPage", "Meridan_SPCFigures",
                      "Meridan_ReadoutOpen", "Meridan_ReadoutShow", "Meridan_DeviceName", "Meridan_HostCount",
-                     "MERIDAN_SPCRUNS", "Meridan_SPCPageEx", "Meridan_SPCFiguresEx"):
+                     "Meridan_SPCPageEx", "Meridan_SPCFiguresEx", "Meridan_SPCCell", "Meridan_SPCRunsCell",
+                     "Meridan_Formula", "Meridan_FormulaNumber", "Meridan_CallerAcross", "Meridan_Pause"):
             self.assertEqual(shared[name][0], "Public", name)
+        functions = routines(logical_lines(read_module(FUNCTIONS)))["both"]
+        for name in ("MERIDAN_SPC", "MERIDAN_SPCRUNS"):
+            self.assertEqual(functions[name][0], "Public", name)
 
     def test_helper_methods_called_exist_with_that_argument_count(self):
         library = check_helper.TypeLibrary(PeFile(os.path.join(BIN, "MERIDAN_HELPER.exe")).resources()[("TYPELIB", 1)])
@@ -366,6 +388,225 @@ class FigureNames(unittest.TestCase):
         self.assertEqual(self.constants["FIRST_RUN_COUNT"], position["test1"])
         self.assertEqual(self.constants["FIRST_RUN_COUNT"] + self.constants["RUN_TESTS"] - 1, position["test8"])
         self.assertEqual(self.constants["DISPERSION_COUNT"], position["dispersion"])
+
+
+def procedures_of(path):
+    """{(part, name): (header, [body lines])} of a module's Subs and Functions,
+    continuations joined and comments removed."""
+    found, current = {}, None
+    for part, line in logical_lines(read_module(path)):
+        match = ROUTINE.match(line)
+        if current is None and match:
+            current = (part, match.group("name"))
+            found[current] = (line, [])
+        elif re.match(r"^End (?:Sub|Function)$", line):
+            current = None
+        elif current is not None:
+            found[current][1].append(line)
+    return found
+
+
+def module_name(path):
+    return re.match(r'Attribute VB_Name = "(\w+)"', read_module(path)).group(1)
+
+
+def constants_of(path):
+    values = {}
+    for _, line in logical_lines(read_module(path)):
+        match = re.match(r"^(?:Public |Private )?Const (\w+) As \w+ = (.+)$", line)
+        if match:
+            values[match.group(1)] = match.group(2)
+    return values
+
+
+FORMULA_PROPERTY = re.compile(r"\.(?:Formula|FormulaArray|Formula2|FormulaR1C1|FormulaLocal)\s*=\s*(.+)$")
+
+
+class HostBehaviour(unittest.TestCase):
+    """What a real spreadsheet host does with the modules, read from their text."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.modules = {path: procedures_of(path) for path in (MODULE, FUNCTIONS, DEMO)}
+        cls.meridan = cls.modules[MODULE]
+        cls.demo = cls.modules[DEMO]
+        cls.functions = cls.modules[FUNCTIONS]
+
+    def body(self, name, part="both", module=None):
+        return self.modules[module or MODULE][(part, name)][1]
+
+    def test_formula_text_is_built_with_a_point_whatever_the_locale(self):
+        # "&" with a number writes the locale's decimal separator; Range.Formula
+        # takes the English syntax. Formula text comes from Meridan_Formula.
+        assignments = 0
+        for path, procedures in self.modules.items():
+            for (part, name), (_, body) in procedures.items():
+                for line in body:
+                    match = FORMULA_PROPERTY.search(line)
+                    if not match:
+                        continue
+                    assignments += 1
+                    where = "%s %s: %s" % (os.path.basename(path), name, line)
+                    text = match.group(1)
+                    self.assertNotIn("&", text, where)
+                    builder = re.match(r"^(\w+)\(", text)
+                    self.assertIsNotNone(builder, where)
+                    if builder.group(1) != "Meridan_Formula":
+                        built = procedures[(part, builder.group(1))][1]
+                        self.assertEqual(len(built), 1, where)
+                        self.assertRegex(built[0], r"^%s = Meridan_Formula\([^&]*\)$" % builder.group(1), where)
+        self.assertGreater(assignments, 0, "the demo puts formulas into its sheet")
+        number = " ".join(self.body("Meridan_FormulaNumber"))
+        self.assertIn("Str$(number)", number, "Str$ writes a point on every system")
+
+    def test_a_failed_reading_leaves_its_value_cell_empty(self):
+        constants = constants_of(DEMO)
+        body = self.body("MeridanDemo", module=DEMO)
+        status_writes = [line for line in body if re.search(r'\.Value = "status', line)]
+        self.assertTrue(status_writes, "the demo writes the status of a failed reading")
+        for line in status_writes:
+            self.assertRegex(line, r"Cells\([^,]+, STATUS_COLUMN\)", "the status goes beside the value: " + line)
+        self.assertNotEqual(constants.get("STATUS_COLUMN"), constants.get("VALUE_COLUMN"))
+        self.assertTrue([line for line in body if re.search(r"^Set values = .*Cells\(2, VALUE_COLUMN\)", line)],
+                        "the values are the value column")
+
+    def test_table_orientation_follows_the_entered_range(self):
+        for name in ("MERIDAN_SPC", "MERIDAN_SPCRUNS"):
+            self.assertRegex(" ".join(self.body(name, module=FUNCTIONS)), r", Meridan_CallerAcross\(\)\)$", name)
+        self.assertIn("Meridan_CallerAcross = Meridan_TableAcross(caller.Rows.Count, caller.Columns.Count)",
+                      self.body("Meridan_CallerAcross"))
+        self.assertEqual(self.body("Meridan_TableAcross"), ["Meridan_TableAcross = columns > rows"],
+                         "across exactly when wider than tall; one cell (a spill) downwards")
+        for path, procedures in self.modules.items():
+            for (_, name), (_, body) in procedures.items():
+                for line in body:
+                    self.assertNotRegex(line, r"Rows\.Count = 1", "%s: the shape decides, not one row" % name)
+
+    def test_a_unit_left_out_is_no_text(self):
+        for (_, name), (_, body) in self.meridan.items():
+            for line in body:
+                if re.match(r"^\S*\.Unit = ", line):
+                    self.assertNotIn("ItemOrZero", line, name + ": the stand-in 0 would show as the unit 0")
+
+    def test_module_names_differ_from_every_procedure_and_file(self):
+        names = {module_name(path).lower(): path for path in (MODULE, FUNCTIONS, DEMO)}
+        for path, procedures in self.modules.items():
+            for (_, name) in procedures:
+                self.assertNotIn(name.lower(), names, "%s in %s has a module's name" % (name, path))
+        for path in (MODULE, FUNCTIONS, DEMO):
+            self.assertEqual(module_name(path), os.path.splitext(os.path.basename(path))[0], path)
+
+    def test_error_handlers_are_left_before_their_clean_up(self):
+        # On Error inside an active handler does not take effect: a handler
+        # resumes (Resume label) before anything that needs one.
+        handlers = 0
+        for path, procedures in self.modules.items():
+            for (part, name), (_, body) in procedures.items():
+                for line in body:
+                    match = re.match(r"^On Error GoTo (\w+)$", line)
+                    if not match or match.group(1) == "0":
+                        continue
+                    handlers += 1
+                    start = body.index(match.group(1) + ":")
+                    for statement in body[start + 1:]:
+                        if statement.startswith("Resume") or statement.startswith("Exit ") or \
+                           statement.startswith("Err.Raise"):
+                            break
+                        self.assertFalse(statement.startswith("On Error"), "%s: %s in the handler" % (name, statement))
+                        self.assertIsNone(re.match(r"^Meridan_\w+ (?!=)", statement),
+                                          "%s: %s may fail in the handler" % (name, statement))
+        self.assertGreater(handlers, 0)
+
+    def test_the_helper_is_asked_again_only_when_ending_or_starting(self):
+        creating = [(part, name) for (part, name), (_, body) in self.meridan.items()
+                    if any("CreateObject(" in line for line in body)]
+        self.assertEqual(creating, [("64", "CreateHelper")])
+        body = self.body("CreateHelper", "64")
+        check = next(i for i, line in enumerate(body) if "HelperIsChanging(" in line)
+        waits = [i for i, line in enumerate(body) if re.search(r"\bSleep\b", line)]
+        self.assertTrue(waits)
+        self.assertTrue(all(i > check for i in waits), "a wait only after the error was found to be a helper ending")
+        self.assertTrue(re.search(r"Exit Function", body[check]), "other errors end the attempts")
+        constants = constants_of(MODULE)
+        changing = re.findall(r"\b[A-Z][A-Z_]+\b", " ".join(self.body("HelperIsChanging")))
+        self.assertNotIn("429", [constants.get(c) for c in changing], "class not registered is no helper ending")
+        connect = " ".join(self.body("Lib_Connect", "64"))
+        self.assertIn("SecondsBetween(connectFailedAt, Timer) >= CONNECT_FAILURE_SECONDS", connect,
+                      "a failed start is remembered for a few seconds")
+
+    def test_every_helper_call_reconnects_once(self):
+        calls = 0
+        for (part, name), (_, body) in self.meridan.items():
+            if part != "64" or not any("meridanHelper." in line for line in body):
+                continue
+            if name in ("Lib_IsConnected", "Lib_Connect", "Lib_Disconnect"):
+                continue
+            calls += 1
+            with self.subTest(routine=name):
+                self.assertEqual(body[:2], ["Dim reconnected As Boolean", "On Error GoTo HelperFailed"])
+                handler = body[body.index("HelperFailed:") + 1:]
+                self.assertEqual(handler, ["ReconnectOnce reconnected", "Resume"])
+        self.assertGreater(calls, 15)
+        reconnect = self.body("ReconnectOnce", "64")
+        self.assertIn("If reconnected Or Not HelperVanished(errorNumber) Then Err.Raise errorNumber, errorSource, "
+                      "errorText", reconnect)
+
+    def test_cells_are_read_as_value2(self):
+        for path in (MODULE, FUNCTIONS):
+            for part, line in logical_lines(read_module(path)):
+                for match in re.finditer(r"(\w+)\.Value\b(?!2)", line):
+                    self.assertEqual(match.group(1), "meridanHelper", "%s: %s" % (os.path.basename(path), line))
+        self.assertEqual(self.body("RangeValue2"), ["RangeValue2 = cells.Value2"])
+
+    def test_the_library_is_loaded_by_an_absolute_path(self):
+        for (part, name), (_, body) in self.meridan.items():
+            for index, line in enumerate(body):
+                match = re.match(r"^Lib_Connect (.+)$", line)
+                if match:
+                    argument = match.group(1)
+                    if not argument.startswith("FolderOf("):
+                        assigned = [l for l in body[:index] if l.startswith(argument + " = ")]
+                        self.assertTrue(assigned and all(" = FolderOf(" in l for l in assigned), name + ": " + line)
+        self.assertIn("FolderOf = InstallFolder(folder, MERIDAN_FOLDER, WorkbookFolder(), CurDir$)",
+                      self.body("FolderOf"))
+        self.assertIn("folder = AbsolutePath(folder, current)", self.body("InstallFolder"))
+
+    def test_hosts_are_counted_in_this_session_only(self):
+        count = " ".join(self.body("Lib_HostCount", "64"))
+        self.assertIn("ProcessIdToSessionId(GetCurrentProcessId(), session)", count)
+        self.assertIn("ExecQuery(HostCountQuery(session))", count)
+
+    def test_open_from_another_folder_is_refused_while_open(self):
+        opening = self.body("Meridan_Open")
+        compare = next(i for i, line in enumerate(opening) if "StrComp(folder, openFolder" in line)
+        self.assertTrue(opening[compare + 1].startswith("Err.Raise MERIDAN_ERR_INPUT"))
+
+    def test_a_page_path_is_checked_against_the_code_page(self):
+        self.assertIn("RequireAnsiPath path", self.body("FreshPagePath"))
+        self.assertIn("StrConv(StrConv(path, vbFromUnicode), vbUnicode) <> path",
+                      " ".join(self.body("RequireAnsiPath")))
+
+    def test_the_live_loop_rests_and_the_demo_does_not_run_twice(self):
+        for (_, name), (_, body) in self.demo.items():
+            if "DoEvents" in body:
+                loop = body[next(i for i, l in enumerate(body) if l.startswith("Do ")):]
+                self.assertIn("Meridan_Pause LIVE_PAUSE", loop[:loop.index("Loop")], name)
+        demo = [line for line in self.body("MeridanDemo", module=DEMO) if not line.startswith("Dim ")]
+        self.assertEqual(demo[:5], ["If demoRunning Then", demo[1], "Exit Sub", "End If", "demoRunning = True"])
+        self.assertIn("demoRunning = False", demo[demo.index("CleanUp:"):])
+
+    def test_wizard_offers_only_worksheet_functions_and_macro_list_only_the_demo(self):
+        self.assertIn("Option Private Module", [line for _, line in logical_lines(read_module(MODULE))])
+        for path in (FUNCTIONS, DEMO):
+            self.assertNotIn("Option Private Module", [line for _, line in logical_lines(read_module(path))])
+        for (_, name), (header, _) in self.functions.items():
+            match = ROUTINE.match(header)
+            self.assertEqual((match.group("scope"), match.group("kind")), ("Public ", "Function"), name)
+            self.assertRegex(name, r"^MERIDAN_[A-Z]+$", "a worksheet function's name")
+        offered = [(name, ROUTINE.match(header).group("kind"), ROUTINE.match(header).group("params"))
+                   for (_, name), (header, _) in self.demo.items()
+                   if (ROUTINE.match(header).group("scope") or "Public ") == "Public "]
+        self.assertEqual(offered, [("MeridanDemo", "Sub", "")], "the demo module offers one macro")
 
 
 if __name__ == "__main__":

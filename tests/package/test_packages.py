@@ -23,7 +23,7 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "abi"))
 from pe_file import PeFile  # noqa: E402
 
 FILES = ["MERIDAN.dll", "MERIDAN_HELPER.exe", "TESSAN_SPC.TAB", "standin-kit/tessan_ddk.dll", "vba/Meridan.bas",
-         "vba/MeridanDemo.bas", "examples/read_values.vbs", "examples/spc_figures.vbs", "examples/spc_page.vbs",
+         "vba/MeridanFunctions.bas", "vba/MeridanDemos.bas", "examples/read_values.vbs", "examples/spc_figures.vbs", "examples/spc_page.vbs",
          "install.cmd", "uninstall.cmd", "README.md", "docs/spc_page.png", "docs/readout.png", "CHANGELOG.md",
          "LICENSE"]
 BINARIES = ["MERIDAN.dll", "MERIDAN_HELPER.exe", "standin-kit/tessan_ddk.dll"]

@@ -1,11 +1,12 @@
-Attribute VB_Name = "MeridanDemo"
-' MERIDAN demo for a spreadsheet workbook. Import Meridan.bas and this module,
-' save the workbook in the folder MERIDAN is installed in, and run MeridanDemo
-' (Alt+F8). It reads 125 values of a gauge into column A of a new sheet, shows
-' six channels live in the readout window for a few seconds, writes the SPC
-' page with the run tests beside the workbook and puts it into the sheet as a
-' picture, with the 48 figures and their names and the run tests' counts
-' beside the values.
+Attribute VB_Name = "MeridanDemos"
+' MERIDAN demo for a spreadsheet workbook. Import Meridan.bas,
+' MeridanFunctions.bas and this module, save the workbook in the folder
+' MERIDAN is installed in, and run the macro MeridanDemo (Alt+F8). It reads
+' 125 values of a gauge into column A of a new sheet (a failed reading leaves
+' its cell empty and its status in column B), shows six channels live in the
+' readout window for a few seconds, writes the SPC page with the run tests
+' beside the workbook and puts it into the sheet as a picture, with the 48
+' figures and their names and the run tests' counts beside the values.
 ' For your own gauges change the constants below (marked CHANGE) and the
 ' channels in ReadoutChannels.
 Option Explicit
@@ -20,62 +21,105 @@ Private Const CHART_KIND As Integer = 11         ' means and ranges; 10 means an
 Private Const SUBGROUP_SIZE As Long = 5
 Private Const SIGMA_FROM_RANGES As Integer = 1
 Private Const LIVE_SECONDS As Single = 4         ' how long the readout window shows live values
+Private Const LIVE_INTERVAL As Single = 0.1      ' seconds between two readings of the channels
+Private Const LIVE_PAUSE As Long = 20            ' milliseconds the loop rests between its rounds
 Private Const PAGE_NAME As String = "MeridanDemo_SPC.bmp"
+Private Const VALUE_COLUMN As Long = 1           ' A: the readings (empty where a reading failed)
+Private Const STATUS_COLUMN As Long = 2          ' B: the status of a failed reading
+Private Const DEMO_TITLE As String = "MERIDAN demo"
+
+' True while the demo runs: the live loop lets the host handle its messages,
+' which could start the demo a second time.
+Private demoRunning As Boolean
 
 Public Sub MeridanDemo()
     Dim sheet As Object, values As Object, status As Integer, reading As Double, row As Long
-    Dim pagePath As String, title As String
-    On Error GoTo Failed
-    Meridan_Open ThisWorkbook.Path
-    status = Meridan_KitInit()
-    If status <> 0 Then
-        MsgBox "The gauge kit did not start: status " & status & ".", vbExclamation, "MERIDAN demo"
+    Dim pagePath As String, title As String, kitStarted As Boolean, failure As String
+    If demoRunning Then
+        MsgBox "The MERIDAN demo is already running.", vbInformation, DEMO_TITLE
         Exit Sub
     End If
+    demoRunning = True
+    On Error GoTo Failed
+    Meridan_Open
+    status = Meridan_KitInit()
+    If status <> 0 Then
+        failure = "The gauge kit did not start: status " & status & "."
+        GoTo CleanUp
+    End If
+    kitStarted = True
 
     Set sheet = ThisWorkbook.Worksheets.Add
     title = Meridan_DeviceName(GAUGE_DEVICE) & ", address " & GAUGE_ADDRESS
     sheet.Range("A1").Value = title
     For row = 1 To VALUE_COUNT
         status = Meridan_ReadValue(GAUGE_DEVICE, GAUGE_ADDRESS, reading)
-        If status <> 0 Then
-            sheet.Cells(row + 1, 1).Value = "status " & status   ' left out of the statistics
+        If status = 0 Then
+            sheet.Cells(row + 1, VALUE_COLUMN).Value = reading
         Else
-            sheet.Cells(row + 1, 1).Value = reading
+            ' The value cell stays empty, which the statistics leave out; the status goes beside it.
+            sheet.Cells(row + 1, STATUS_COLUMN).Value = "status " & status
         End If
     Next row
-    Set values = sheet.Range("A2").Resize(VALUE_COUNT, 1)
+    Set values = sheet.Cells(2, VALUE_COLUMN).Resize(VALUE_COUNT, 1)
 
     ShowLive
 
     ' The page with the run tests: flagged points ringed, the tests that fired named in the title band.
     ' CHANGE: give the centre and sigma found earlier (the figures "Z" and "sigma") after LOWER_LIMIT to chart
     ' against those limits; Meridan_SPCPage draws the page without the run tests.
-    pagePath = Meridan_SPCPageEx(ThisWorkbook.Path & "\" & PAGE_NAME, values, title, CHART_KIND, SUBGROUP_SIZE, _
+    pagePath = Meridan_SPCPageEx(PageFolder() & PAGE_NAME, values, title, CHART_KIND, SUBGROUP_SIZE, _
         SIGMA_FROM_RANGES, NOMINAL_SIZE, UPPER_LIMIT, LOWER_LIMIT)
     sheet.Range("C1:D48").Value = Meridan_SPCFigures(values, CHART_KIND, SUBGROUP_SIZE, SIGMA_FROM_RANGES, _
         NOMINAL_SIZE, UPPER_LIMIT, LOWER_LIMIT)
     ' The same figure as a worksheet function, recalculated when the values change.
     sheet.Range("C50").Value = "Cpk (formula)"
-    sheet.Range("D50").Formula = "=MERIDAN_SPC(A2:A" & VALUE_COUNT + 1 & ",""Cpk""," & CHART_KIND & "," & _
-        SUBGROUP_SIZE & "," & SIGMA_FROM_RANGES & "," & NOMINAL_SIZE & "," & UPPER_LIMIT & "," & LOWER_LIMIT & ")"
+    sheet.Range("D50").Formula = CpkFormula(values)
     ' The points each run test flagged (tests 1 to 8, then the dispersion chart): 9 rows of name and count.
     sheet.Range("C52").Value = "Run tests (formula)"
-    sheet.Range("C53:D61").FormulaArray = "=MERIDAN_SPCRUNS(A2:A" & VALUE_COUNT + 1 & ",""all""," & CHART_KIND & _
-        "," & SUBGROUP_SIZE & "," & SIGMA_FROM_RANGES & "," & NOMINAL_SIZE & "," & UPPER_LIMIT & "," & _
-        LOWER_LIMIT & ")"
+    sheet.Range("C53:D61").FormulaArray = RunsFormula(values)
     sheet.Columns("C:D").AutoFit
     ' Linked no, saved with the workbook yes, at its own size (-1).
     sheet.Shapes.AddPicture pagePath, False, True, sheet.Range("F1").Left, sheet.Range("F1").Top, -1, -1
 
-    Meridan_KitDeInit
+CleanUp:
+    ' Reached by Resume from the handler below, so the handler is no longer
+    ' active and this On Error Resume Next takes effect: a clean-up step that
+    ' fails (the library missing) cannot raise a second error.
+    On Error Resume Next
+    If Len(failure) > 0 Then Meridan_ReadoutClose  ' ShowLive may have failed with the window open
+    If kitStarted Then Meridan_KitDeInit
+    On Error GoTo 0
+    demoRunning = False
+    If Len(failure) > 0 Then MsgBox failure, vbExclamation, DEMO_TITLE
     Exit Sub
 Failed:
-    MsgBox Err.Description, vbExclamation, "MERIDAN demo"
-    On Error Resume Next
-    Meridan_ReadoutClose
-    Meridan_KitDeInit
+    failure = Err.Description
+    Resume CleanUp
 End Sub
+
+' The formulas the demo puts into the sheet: numbers in them are written with
+' a point on every system (Meridan_Formula), as Range.Formula needs.
+Private Function CpkFormula(ByVal values As Object) As String
+    CpkFormula = Meridan_Formula("MERIDAN_SPC", values, "Cpk", CHART_KIND, SUBGROUP_SIZE, SIGMA_FROM_RANGES, _
+        NOMINAL_SIZE, UPPER_LIMIT, LOWER_LIMIT)
+End Function
+
+Private Function RunsFormula(ByVal values As Object) As String
+    RunsFormula = Meridan_Formula("MERIDAN_SPCRUNS", values, "all", CHART_KIND, SUBGROUP_SIZE, SIGMA_FROM_RANGES, _
+        NOMINAL_SIZE, UPPER_LIMIT, LOWER_LIMIT)
+End Function
+
+' Where the page is written: beside the workbook, or in the temporary folder
+' when the workbook has no folder of this computer (unsaved, or on a
+' synchronised web folder with an https:// path). With a trailing backslash.
+Private Function PageFolder() As String
+    Dim folder As String
+    folder = ThisWorkbook.Path
+    If Len(folder) = 0 Or Meridan_IsWebPath(folder) Then folder = Environ$("TEMP")
+    If Right$(folder, 1) <> "\" Then folder = folder & "\"
+    PageFolder = folder
+End Function
 
 ' The channels of the readout window. CHANGE: one line per gauge (at most 20):
 ' device, address, unit, nominal size, upper and lower tolerance, decimals.
@@ -103,18 +147,20 @@ Private Sub SetChannel(ByRef channel As MeridanChannel, ByVal device As Integer,
     channel.Decimals = decimals
 End Sub
 
-' Reads every channel about ten times a second and shows the readings.
+' Reads every channel about ten times a second and shows the readings,
+' resting between rounds so that the host stays responsive without a core
+' kept busy.
 Private Sub ShowLive()
     Dim channels() As MeridanChannel, readings() As Double, failed() As Integer
     Dim channel As Long, started As Single, lastUpdate As Single, reading As Double
     channels = ReadoutChannels()
     ReDim readings(LBound(channels) To UBound(channels))
     ReDim failed(LBound(channels) To UBound(channels))
-    Meridan_ReadoutOpen "MERIDAN demo", channels
+    Meridan_ReadoutOpen DEMO_TITLE, channels
     started = Timer
     lastUpdate = -1
     Do While Timer - started < LIVE_SECONDS And Timer >= started
-        If Timer - lastUpdate >= 0.1 Then
+        If Timer - lastUpdate >= LIVE_INTERVAL Then
             lastUpdate = Timer
             For channel = LBound(channels) To UBound(channels)
                 failed(channel) = 0
@@ -127,6 +173,7 @@ Private Sub ShowLive()
             Meridan_ReadoutShow readings, failed
         End If
         DoEvents   ' the readout window draws while the host handles its messages
+        Meridan_Pause LIVE_PAUSE
     Loop
     Meridan_ReadoutClose
 End Sub

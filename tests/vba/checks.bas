@@ -1,0 +1,349 @@
+' Checks of the macro modules' routines that need neither the library nor
+' the helper nor a spreadsheet, run in LibreOffice Basic in VBA-compatibility
+' mode by test_vba_routines.py, once with a decimal point (en-US) and once
+' with a decimal comma (de-DE). Each Check_ writes "PASS name" or
+' "FAIL name: what differed" to the result file.
+'
+' Where LibreOffice differs from the spreadsheet host, the check says so.
+Option VBASupport 1
+Option Explicit
+
+Private Const RESULT_FILE As String = "@RESULT_FILE@"
+Private Const LOCALE As String = "@LOCALE@"
+
+Private resultChannel As Integer
+Private failures As String
+
+Public Sub Main()
+    resultChannel = FreeFile
+    Open RESULT_FILE For Output As #resultChannel
+    Check_LocaleIsInForce
+    Check_FormulaNumbersHaveAPoint
+    Check_DemoFormulasAreTheSameInEveryLocale
+    Check_FailedReadingLeftOutAndTextNamed
+    Check_TableLiesAcrossWhenEnteredWiderThanTall
+    Check_MissingOrEmptyUnitIsNoUnit
+    Check_CreateRetriedOnlyForAHelperEndingOrStarting
+    Check_CallRepeatedOnlyForAHelperThatHasGone
+    Check_CellsAreReadAsValue2
+    Check_InstallFolderIsAbsoluteAndNoWebAddress
+    Check_HostCountAsksForTheOwnSession
+    Check_FullPathOfEveryWindowsForm
+    Check_InputErrorsNameTheArgument
+    Check_TextsAndHugeNumbersAreInputErrors
+    Check_PagePathOutsideTheCodePageIsRefused
+    Print #resultChannel, "END"
+    Close #resultChannel
+End Sub
+
+' ---- Recording ----
+
+Private Sub Expect(ByVal condition As Boolean, ByVal what As String)
+    If Not condition Then failures = failures & "; " & what
+End Sub
+
+Private Sub ExpectText(ByVal actual As String, ByVal expected As String, ByVal what As String)
+    If actual <> expected Then failures = failures & "; " & what & ": [" & actual & "], expected [" & expected & "]"
+End Sub
+
+Private Sub Report(ByVal name As String)
+    If Len(failures) = 0 Then
+        Print #resultChannel, "PASS " & name
+    Else
+        Print #resultChannel, "FAIL " & name & ": " & Mid$(failures, 3)
+    End If
+    failures = ""
+End Sub
+
+Private Sub ReportError(ByVal name As String)
+    failures = failures & "; unexpected error " & Err.Number & ": " & Err.Description
+    Report name
+End Sub
+
+' The error one of the statements below raises: "number description", ""
+' for none. (Read in the handler of the procedure that ran the statement:
+' LibreOffice's On Error Resume Next does not keep the error of a routine
+' called, where the host's does.)
+Private Function ErrorOf(ByVal statement As String) As String
+    Dim numbers() As Double, count As Long, channels() As MeridanChannel, folder As String, settings() As Double
+    On Error GoTo Caught
+    Select Case statement
+    Case "text among values"
+        numbers = ValuesOf(Array(25.01, "status -3", 25.02), count)
+    Case "web workbook"
+        folder = InstallFolder("", "", "https://example.sharepoint.com/books", "C:\work")
+    Case "NomSize text", "USL text", "LSL text"
+        MakeRequest Array(1, 2, 3), 11, 5, 1, IIf(statement = "NomSize text", "25 mm", Empty), _
+            IIf(statement = "USL text", "25 mm", Empty), IIf(statement = "LSL text", "25 mm", Empty)
+    Case "centre text"
+        settings = OptionsOf("x", Empty, 255, False)
+    Case "sigma text"
+        settings = OptionsOf(Empty, "x", 255, False)
+    Case "device text"
+        channels = ChannelsOfLists(Array("one"), Array(1), Array("mm"), Array(25), Array(1), Array(-1), Array(4))
+    Case "address too large"
+        channels = ChannelsOfLists(Array(1), Array(40000), Array("mm"), Array(25), Array(1), Array(-1), Array(4))
+    Case "nominal size text"
+        channels = ChannelsOfLists(Array(1), Array(1), Array("mm"), Array("25,0"), Array(1), Array(-1), Array(4))
+    Case "ANSI path"
+        RequireAnsiPath "C:\work\page 25.03.bmp"
+    End Select
+    Exit Function
+Caught:
+    ErrorOf = Err.Number & " " & Err.Description
+End Function
+
+' statement raises error number with a description starting with start.
+Private Sub ExpectError(ByVal statement As String, ByVal number As Long, ByVal start As String)
+    Dim raised As String
+    raised = ErrorOf(statement)
+    If Left$(raised, Len(number & " " & start)) <> number & " " & start Then
+        failures = failures & "; " & statement & ": [" & raised & "], expected [" & number & " " & start & "...]"
+    End If
+End Sub
+
+Private Function StubRange(ByVal address As String, ByVal contents As Variant, Optional ByVal formatted As Variant) As Object
+    Dim stub As New RangeStub
+    stub.AddressText = address
+    stub.Contents = contents
+    If IsMissing(formatted) Then stub.Formatted = contents Else stub.Formatted = formatted
+    Set StubRange = stub
+End Function
+
+' ---- Checks ----
+
+' The locale the run was started with is the one Basic writes numbers in:
+' without it the checks below would prove nothing about a decimal comma.
+Private Sub Check_LocaleIsInForce()
+    On Error GoTo Failed
+    If LOCALE = "de-DE" Then
+        ExpectText "" & 25.03, "25,03", "a number joined to a text"
+    Else
+        ExpectText "" & 25.03, "25.03", "a number joined to a text"
+    End If
+    Report "LocaleIsInForce"
+    Exit Sub
+Failed:
+    ReportError "LocaleIsInForce"
+End Sub
+
+Private Sub Check_FormulaNumbersHaveAPoint()
+    On Error GoTo Failed
+    ExpectText Meridan_FormulaNumber(25.03), "25.03", "25.03"
+    ExpectText Meridan_FormulaNumber(0.03), "0.03", "0.03"
+    ExpectText Meridan_FormulaNumber(-0.5), "-0.5", "-0.5"
+    ExpectText Meridan_FormulaNumber(25), "25", "25"
+    ExpectText Meridan_FormulaNumber(-24.97), "-24.97", "-24.97"
+    ExpectText Meridan_Formula("F", StubRange("A2:A126", Empty), "Cpk", 11, 25.03, True, Empty, "say ""hi"""), _
+        "=F(A2:A126,""Cpk"",11,25.03,TRUE,,""say """"hi"""""")", "a formula of every kind of argument"
+    Report "FormulaNumbersHaveAPoint"
+    Exit Sub
+Failed:
+    ReportError "FormulaNumbersHaveAPoint"
+End Sub
+
+' The formula texts the demo puts into its sheet, against the texts a
+' spreadsheet host needs in Range.Formula (English syntax, on every system).
+Private Sub Check_DemoFormulasAreTheSameInEveryLocale()
+    Dim values As Object
+    On Error GoTo Failed
+    Set values = StubRange("A2:A126", Empty)
+    ExpectText CpkFormula(values), "=MERIDAN_SPC(A2:A126,""Cpk"",11,5,1,25,25.03,24.97)", "the Cpk formula"
+    ExpectText RunsFormula(values), "=MERIDAN_SPCRUNS(A2:A126,""all"",11,5,1,25,25.03,24.97)", "the run tests formula"
+    Report "DemoFormulasAreTheSameInEveryLocale"
+    Exit Sub
+Failed:
+    ReportError "DemoFormulasAreTheSameInEveryLocale"
+End Sub
+
+' A failed reading leaves its cell empty: the statistics leave it out. A text
+' among the values is refused with its place and the text named.
+Private Sub Check_FailedReadingLeftOutAndTextNamed()
+    Dim numbers() As Double, count As Long
+    On Error GoTo Failed
+    numbers = ValuesOf(Array(25.01, Empty, 25.02, Empty), count)
+    Expect count = 2, "two values of four cells, two empty: count " & count
+    Expect numbers(1) = 25.01 And numbers(2) = 25.02, "the values in order"
+    ExpectError "text among values", MERIDAN_ERR_INPUT, "Value 2 is not a number but the text ""status -3"""
+    Report "FailedReadingLeftOutAndTextNamed"
+    Exit Sub
+Failed:
+    ReportError "FailedReadingLeftOutAndTextNamed"
+End Sub
+
+Private Sub Check_TableLiesAcrossWhenEnteredWiderThanTall()
+    Dim results(69) As Double, table As Variant, figure As Long
+    On Error GoTo Failed
+    Expect Meridan_TableAcross(2, 48), "entered over 2 x 48 cells: across"
+    Expect Not Meridan_TableAcross(48, 2), "entered over 48 x 2 cells: downwards"
+    Expect Not Meridan_TableAcross(1, 1), "one cell (a spilled formula): downwards"
+    Expect Meridan_TableAcross(2, 9), "entered over 2 x 9 cells: across"
+    Expect Not Meridan_TableAcross(9, 2), "entered over 9 x 2 cells: downwards"
+    For figure = 1 To 69
+        results(figure) = figure
+    Next figure
+    table = FigureTable(results, 53, 61, True)
+    Expect UBound(table, 1) = 2 And UBound(table, 2) = 9, "across: 2 rows of 9"
+    ExpectText table(1, 1), "test1", "across: the first name"
+    Expect table(2, 9) = 61, "across: the last value"
+    table = FigureTable(results, 53, 61, False)
+    Expect UBound(table, 1) = 9 And UBound(table, 2) = 2, "downwards: 9 rows of 2"
+    ExpectText table(9, 1), "dispersion", "downwards: the last name"
+    Report "TableLiesAcrossWhenEnteredWiderThanTall"
+    Exit Sub
+Failed:
+    ReportError "TableLiesAcrossWhenEnteredWiderThanTall"
+End Sub
+
+Private Sub Check_MissingOrEmptyUnitIsNoUnit()
+    Dim channels() As MeridanChannel
+    On Error GoTo Failed
+    channels = ChannelsOfLists(Array(1, 2, 3), Array(1, 1, 1), Array("mm", Empty), Array(25, 30, 35), _
+        Array(0.03, 0.03, 0.03), Array(-0.03, -0.03, -0.03), Array(4, 4))
+    ExpectText channels(1).Unit, "mm", "a unit given"
+    ExpectText channels(2).Unit, "", "an empty unit"
+    ExpectText channels(3).Unit, "", "a unit left out (fewer units than channels)"
+    Expect channels(3).Decimals = 0, "decimals left out: 0"
+    Expect channels(2).NomSize = 30, "the nominal size"
+    Report "MissingOrEmptyUnitIsNoUnit"
+    Exit Sub
+Failed:
+    ReportError "MissingOrEmptyUnitIsNoUnit"
+End Sub
+
+' Error numbers as VBA reports them: 429 for a class that is not registered,
+' 462 and the automation errors' HRESULTs (as negative Longs) otherwise.
+Private Sub Check_CreateRetriedOnlyForAHelperEndingOrStarting()
+    On Error GoTo Failed
+    Expect Not HelperIsChanging(429), "429, class not registered: no retry"
+    Expect Not HelperIsChanging(-2147221164), "REGDB_E_CLASSNOTREG: no retry"
+    Expect Not HelperIsChanging(70), "permission denied: no retry"
+    Expect HelperIsChanging(-2147467238), "CO_E_SERVER_STOPPING: retry"
+    Expect HelperIsChanging(-2147023174), "RPC_S_SERVER_UNAVAILABLE: retry"
+    Expect HelperIsChanging(-2147467259), "E_FAIL from a helper ending: retry"
+    Expect SecondsBetween(86399, 1) = 2, "across midnight: " & SecondsBetween(86399, 1)
+    Expect SecondsBetween(100, 103.5) = 3.5, "within a day"
+    ExpectText ErrorCode(-2147023174), "0x800706BA", "an automation error's code"
+    ExpectText ErrorCode(429), "429", "a VBA error's number"
+    Report "CreateRetriedOnlyForAHelperEndingOrStarting"
+    Exit Sub
+Failed:
+    ReportError "CreateRetriedOnlyForAHelperEndingOrStarting"
+End Sub
+
+Private Sub Check_CallRepeatedOnlyForAHelperThatHasGone()
+    On Error GoTo Failed
+    Expect HelperVanished(-2147023174), "RPC_S_SERVER_UNAVAILABLE (0x800706BA): reconnect"
+    Expect HelperVanished(462), "462, remote server unavailable: reconnect"
+    Expect HelperVanished(-2147417848), "RPC_E_DISCONNECTED: reconnect"
+    Expect HelperVanished(-2147023170), "RPC_S_CALL_FAILED: reconnect"
+    Expect Not HelperVanished(13), "a type mismatch: raised as it is"
+    Expect Not HelperVanished(-2147352567), "an error the helper raised on purpose: raised as it is"
+    Report "CallRepeatedOnlyForAHelperThatHasGone"
+    Exit Sub
+Failed:
+    ReportError "CallRepeatedOnlyForAHelperThatHasGone"
+End Sub
+
+' The host's .Value of a cell formatted as currency is a Currency rounded to
+' 4 decimals; the stub range gives that as .Value, the cell's number as
+' .Value2 (LibreOffice's own ranges keep the number in both).
+Private Sub Check_CellsAreReadAsValue2()
+    Dim numbers() As Double, count As Long, cells(1 To 2, 1 To 1) As Variant, shown(1 To 2, 1 To 1) As Variant
+    On Error GoTo Failed
+    cells(1, 1) = 25.012345678
+    cells(2, 1) = 45000.25
+    shown(1, 1) = CCur(25.0123)
+    shown(2, 1) = CDate(45000.25)
+    numbers = ValuesOf(StubRange("A1:A2", cells, shown), count)
+    Expect count = 2, "two cells: " & count
+    Expect numbers(1) = 25.012345678, "a cell formatted as currency keeps its digits: " & numbers(1)
+    Expect numbers(2) = 45000.25, "a cell formatted as a date is its number: " & numbers(2)
+    Expect LimitInForce(StubRange("B1", 25.012345678, CCur(25.0123)), numbers(1), "USL") = 1, "a limit from a cell"
+    Expect numbers(1) = 25.012345678, "a limit from a cell formatted as currency: " & numbers(1)
+    Report "CellsAreReadAsValue2"
+    Exit Sub
+Failed:
+    ReportError "CellsAreReadAsValue2"
+End Sub
+
+Private Sub Check_InstallFolderIsAbsoluteAndNoWebAddress()
+    On Error GoTo Failed
+    ExpectText InstallFolder("MERIDAN", "", "", "C:\work"), "C:\work\MERIDAN\", "a relative folder given"
+    ExpectText InstallFolder("", "", "C:\books", "C:\work"), "C:\books\", "the workbook's folder"
+    ExpectText InstallFolder("", "D:\MERIDAN", "https://example.sharepoint.com/books", "C:\work"), "D:\MERIDAN\", _
+        "MERIDAN_FOLDER set, the workbook on a web folder"
+    ExpectText InstallFolder("", "", "", "C:\work\"), "C:\work\", "the current folder"
+    ExpectError "web workbook", MERIDAN_ERR_MISSING, "The workbook is on a web folder"
+    Expect InStr(ErrorOf("web workbook"), "MERIDAN_FOLDER") > 0, "the error says what to set"
+    Expect Meridan_IsWebPath("HTTPS://x/y") And Meridan_IsWebPath("http://x") And Not Meridan_IsWebPath("C:\x"), _
+        "web addresses told from folders"
+    Report "InstallFolderIsAbsoluteAndNoWebAddress"
+    Exit Sub
+Failed:
+    ReportError "InstallFolderIsAbsoluteAndNoWebAddress"
+End Sub
+
+Private Sub Check_HostCountAsksForTheOwnSession()
+    On Error GoTo Failed
+    ExpectText HostCountQuery(3), "SELECT ProcessId FROM Win32_Process WHERE Name = 'EXCEL.EXE' AND SessionId = 3", _
+        "the process list's query"
+    Report "HostCountAsksForTheOwnSession"
+    Exit Sub
+Failed:
+    ReportError "HostCountAsksForTheOwnSession"
+End Sub
+
+Private Sub Check_FullPathOfEveryWindowsForm()
+    On Error GoTo Failed
+    ExpectText AbsolutePath("C:\data\page.bmp", "D:\work"), "C:\data\page.bmp", "a full path"
+    ExpectText AbsolutePath("C:/data/page.bmp", "D:\work"), "C:\data\page.bmp", "forward slashes"
+    ExpectText AbsolutePath("C:page.bmp", "C:\work"), "C:\work\page.bmp", "a drive without a folder"
+    ExpectText AbsolutePath("\data\page.bmp", "D:\work"), "D:\data\page.bmp", "a folder without a drive"
+    ExpectText AbsolutePath("\data\page.bmp", "\\server\share\work"), "\\server\share\data\page.bmp", _
+        "a folder without a drive, the current folder on a share"
+    ExpectText AbsolutePath("\\server\share\page.bmp", "D:\work"), "\\server\share\page.bmp", "a network path"
+    ExpectText AbsolutePath("//server/share/page.bmp", "D:\work"), "\\server\share\page.bmp", "a network path with slashes"
+    ExpectText AbsolutePath("pages\page.bmp", "D:\work\"), "D:\work\pages\page.bmp", "a relative path"
+    Report "FullPathOfEveryWindowsForm"
+    Exit Sub
+Failed:
+    ReportError "FullPathOfEveryWindowsForm"
+End Sub
+
+Private Sub Check_InputErrorsNameTheArgument()
+    On Error GoTo Failed
+    ExpectError "NomSize text", MERIDAN_ERR_INPUT, "NomSize is not a number but the text ""25 mm"""
+    ExpectError "USL text", MERIDAN_ERR_INPUT, "USL is not a number"
+    ExpectError "LSL text", MERIDAN_ERR_INPUT, "LSL is not a number"
+    ExpectError "centre text", MERIDAN_ERR_INPUT, "centre is not a number"
+    ExpectError "sigma text", MERIDAN_ERR_INPUT, "sigma is not a number"
+    Report "InputErrorsNameTheArgument"
+    Exit Sub
+Failed:
+    ReportError "InputErrorsNameTheArgument"
+End Sub
+
+Private Sub Check_TextsAndHugeNumbersAreInputErrors()
+    On Error GoTo Failed
+    ExpectError "device text", MERIDAN_ERR_INPUT, "Device 1 is not a number"
+    ExpectError "address too large", MERIDAN_ERR_INPUT, "Address 1 must be a whole number from -32768 to 32767"
+    ExpectError "nominal size text", MERIDAN_ERR_INPUT, "NomSize 1 is not a number"
+    Report "TextsAndHugeNumbersAreInputErrors"
+    Exit Sub
+Failed:
+    ReportError "TextsAndHugeNumbersAreInputErrors"
+End Sub
+
+' LibreOffice converts with the text encoding of its own system (UTF-8
+' here), in which every character has a code: only the spreadsheet host,
+' with the Windows code page, refuses a name such as "Ж". What can be
+' checked here is that a path of the code page passes unchanged.
+Private Sub Check_PagePathOutsideTheCodePageIsRefused()
+    On Error GoTo Failed
+    ExpectText ErrorOf("ANSI path"), "", "a path of the code page"
+    Report "PagePathOutsideTheCodePageIsRefused"
+    Exit Sub
+Failed:
+    ReportError "PagePathOutsideTheCodePageIsRefused"
+End Sub
