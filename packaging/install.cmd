@@ -14,7 +14,8 @@ if "%result%"=="5" goto no_rights
 if "%result%"=="1" goto failed
 if not "%result%"=="0" goto not_started
 echo MERIDAN_HELPER registered from %here%
-echo Macros can now use MERIDAN (import vba\Meridan.bas); check with: cscript examples\read_values.vbs
+echo Macros can now use MERIDAN: import vba\Meridan.bas and vba\MeridanFunctions.bas (vba\MeridanDemos.bas for the demo).
+echo Check with: cscript examples\read_values.vbs
 exit /b 0
 
 :missing_library
