@@ -405,11 +405,19 @@ TEST_F(ReadoutBars, RepeatedRepaintsPutTheRefreshOff) {
   Show({{1, 10.3}});
   BarArea bar(window, 1);
   ULONGLONG start = GetTickCount64();
+  int checked = 0;
   while (GetTickCount64() - start < 300) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ULONGLONG repainted = GetTickCount64();
     probe::PumpFor(30);
-    EXPECT_EQ(bar.PixelAt(0.3), kBackground) << "refreshed while repaints kept coming";
+    // The refresh is due 100 ms after the last repaint: on a machine busy with
+    // other tests the pump can take that long, and then the bar is rightly back.
+    if (GetTickCount64() - repainted < 80) {
+      ++checked;
+      EXPECT_EQ(bar.PixelAt(0.3), kBackground) << "refreshed while repaints kept coming";
+    }
   }
+  EXPECT_GT(checked, 0) << "no repaint came within the refresh delay of the last";
   probe::PumpFor(250);
   EXPECT_EQ(bar.PixelAt(0.3), kGreen);
 }
