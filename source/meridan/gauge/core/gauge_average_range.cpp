@@ -1,0 +1,73 @@
+// The average and range method beside the ANOVA: the older hand method of the
+// measurement systems manuals, from ranges and means only.
+#include <algorithm>
+#include <cmath>
+
+#include "gauge/core/gauge_compute.h"
+#include "spc/core/spc_table.h"
+
+namespace {
+
+// The method's constants (1 / d2* of the manuals, to 4 places as published):
+// K1 by trials, K2 by appraisers, K3 by parts. 0: no constant for that size.
+double K1(int32_t trials) { return trials == 2 ? 0.8862 : trials == 3 ? 0.5908 : 0.0; }
+double K2(int32_t appraisers) { return appraisers == 2 ? 0.7071 : appraisers == 3 ? 0.5231 : 0.0; }
+double K3(int32_t parts) {
+  static const double byParts[] = {0.7071, 0.5231, 0.4467, 0.4030, 0.3742, 0.3534, 0.3375, 0.3249, 0.3146};
+  return parts >= 2 && parts <= 10 ? byParts[parts - 2] : 0.0;
+}
+
+double PercentOf(double part, double whole) { return whole > 0 ? 100.0 * (part / whole) : 0.0; }
+
+}  // namespace
+
+void Gauge_ComputeAverageRange(const GaugeRequest& request, const GaugeOptions& options, GaugeResult* result) {
+  const int32_t n = request.parts, o = request.appraisers, r = request.trials;
+  result->appraiserMeanRange.assign(o, 0.0);
+  result->appraiserMean.assign(o, 0.0);
+  for (int32_t a = 1; a <= o; ++a) {
+    result->appraiserMeanRange[a - 1] = Gauge_Mean(n, [&](int32_t p) { return Gauge_CellRange(request, a, p); });
+    // Appraiser a's readings lie together: part by part, trial by trial.
+    result->appraiserMean[a - 1] =
+        Gauge_Mean(n * r, [&](int32_t i) { return Gauge_Reading(request, a, 1 + (i - 1) / r, 1 + (i - 1) % r); });
+  }
+
+  GaugeAverageRange g{};
+  g.applies = request.kind == kGaugeCrossed && K1(r) > 0 && K2(o) > 0 && K3(n) > 0;
+  if (!g.applies) {
+    result->averageRange = g;
+    return;
+  }
+  g.Rbarbar = Gauge_Mean(o, [&](int32_t a) { return result->appraiserMeanRange[a - 1]; });
+  const auto [lowMean, highMean] = std::minmax_element(result->appraiserMean.begin(), result->appraiserMean.end());
+  g.Xdiff = *highMean - *lowMean;
+  double lowPart = 0.0, highPart = 0.0;
+  for (int32_t p = 1; p <= n; ++p) {
+    const double mean =
+        Gauge_Mean(o * r, [&](int32_t i) { return Gauge_Reading(request, 1 + (i - 1) / r, p, 1 + (i - 1) % r); });
+    lowPart = p == 1 ? mean : std::min(lowPart, mean);
+    highPart = p == 1 ? mean : std::max(highPart, mean);
+  }
+  g.Rp = highPart - lowPart;
+
+  g.EV = g.Rbarbar * K1(r);
+  const double appraiserSquare = (g.Xdiff * K2(o)) * (g.Xdiff * K2(o)) - g.EV * g.EV / (static_cast<double>(n) * r);
+  g.AV = appraiserSquare > 0 ? std::sqrt(appraiserSquare) : 0.0;
+  g.GRR = std::sqrt(g.EV * g.EV + g.AV * g.AV);
+  g.PV = g.Rp * K3(n);
+  g.TV = std::sqrt(g.GRR * g.GRR + g.PV * g.PV);
+  const double sigmas[4] = {g.EV, g.AV, g.GRR, g.PV};
+  for (int i = 0; i < 4; ++i) g.percentOfTV[i] = PercentOf(sigmas[i], g.TV);
+  const double T = Gauge_UsableTolerance(request.tolerance);
+  g.grrPercentOfTolerance = T > 0 ? 100.0 * options.multiplier * g.GRR / T : 0.0;
+  g.ndc = Gauge_DistinctCategories(g.PV, g.GRR);
+
+  // The range chart's limits: D4 = D2 / d2 and D3 = D1 / d2 of the constants table (its
+  // rows give the limit factors in units of sigma; over d2 they apply to R̿).
+  const double d2r = d2(r);
+  g.upperRangeLimit = d2r > 0 ? D2(r) / d2r * g.Rbarbar : std::nan("");
+  g.lowerRangeLimit = d2r > 0 ? D1(r) / d2r * g.Rbarbar : std::nan("");
+  for (int32_t a = 1; a <= o; ++a)
+    for (int32_t p = 1; p <= n; ++p) g.rangesAbove += Gauge_CellRange(request, a, p) > g.upperRangeLimit;
+  result->averageRange = g;
+}
