@@ -357,6 +357,9 @@ TEST_F(GaugeStudy, RefusesCrossedAndTypeThreeStudiesOutsideTheirContract) {
   s.trials = 2;  // a product past 32 bits
   ExpectRefused(s, "a count that overflows 32 bits");
   s = aiag;
+  s.parts = s.appraisers = s.trials = 2097152;  // 2^63: a product past 64 bits
+  ExpectRefused(s, "a count that overflows 64 bits");
+  s = aiag;
   for (size_t i = 1; i < s.readings.size(); ++i) s.readings[i] = 0.25;
   ExpectRefused(s, "every reading the same");
   s = aiag;

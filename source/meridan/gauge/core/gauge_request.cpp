@@ -34,6 +34,8 @@ bool ShapeFits(const GaugeRequest& r, const GaugeKindRule& rule) {
   if (!Within(r.parts, rule.leastParts, rule.mostParts) ||
       !Within(r.appraisers, rule.leastAppraisers, rule.mostAppraisers) || r.trials < rule.leastTrials)
     return false;
+  // Each size first, so that their product cannot overflow.
+  if (r.parts > kGaugeMostReadings || r.appraisers > kGaugeMostReadings || r.trials > kGaugeMostReadings) return false;
   const int64_t readings = int64_t{r.parts} * r.appraisers * r.trials;
   if (readings > kGaugeMostReadings || !r.readings) return false;
   if (rule.needsReference && !(r.tolerance > 0 && std::isfinite(r.tolerance) && std::isfinite(r.reference)))
