@@ -262,6 +262,18 @@ TEST_F(GaugeStudy, NoMeasurementErrorGivesInfiniteNdc) {
   EXPECT_EQ(f[43], 100.0);
 }
 
+// Found by fuzzing: the squares of the average and range method's sigmas underflowed for readings near 1e-160 and
+// put %EV of TV above 100. Scaled by a power of 2, the study's percentages are those of the study itself.
+TEST_F(GaugeStudy, AverageAndRangePercentagesDoNotDependOnTheReadingsScale) {
+  const Study aiag = AiagStudy();
+  Study tiny = aiag;
+  for (size_t i = 1; i < tiny.readings.size(); ++i) tiny.readings[i] = std::ldexp(tiny.readings[i], -530);
+  const std::vector<double> f = aiag.Figures(), g = tiny.Figures();
+  for (int i = 67; i <= 70; ++i) EXPECT_EQ(g[i], f[i]) << "element " << i;
+  EXPECT_EQ(g[64], std::ldexp(f[64], -530));
+  EXPECT_EQ(g[72], f[72]);
+}
+
 TEST_F(GaugeStudy, TypeThreeHasNoAppraiserOrInteractionFigures) {
   Study s;
   s.kind = kGaugeNoAppraiser;

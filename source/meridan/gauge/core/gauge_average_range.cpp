@@ -51,13 +51,23 @@ void Gauge_ComputeAverageRange(const GaugeRequest& request, const GaugeOptions& 
   g.Rp = highPart - lowPart;
 
   g.EV = g.Rbarbar * K1(r);
-  const double appraiserSquare = (g.Xdiff * K2(o)) * (g.Xdiff * K2(o)) - g.EV * g.EV / (static_cast<double>(n) * r);
-  g.AV = appraiserSquare > 0 ? std::sqrt(appraiserSquare) : 0.0;
-  g.GRR = std::sqrt(g.EV * g.EV + g.AV * g.AV);
   g.PV = g.Rp * K3(n);
-  g.TV = std::sqrt(g.GRR * g.GRR + g.PV * g.PV);
-  const double sigmas[4] = {g.EV, g.AV, g.GRR, g.PV};
-  for (int i = 0; i < 4; ++i) g.percentOfTV[i] = PercentOf(sigmas[i], g.TV);
+  const double appraiserSpread = g.Xdiff * K2(o);
+  // The roots are taken of figures scaled by a power of 2 near their size: exact, so they equal the plain
+  // formulas' bit for bit, and squares of very small or very large figures keep their digits (no
+  // underflow to denormals that would put %EV of TV above 100).
+  const double largest = std::max({g.EV, g.PV, appraiserSpread});
+  const double scale = largest > 0 ? std::ldexp(1.0, -std::ilogb(largest)) : 1.0;
+  const double ev = g.EV * scale, pv = g.PV * scale, spread = appraiserSpread * scale;
+  const double appraiserSquare = spread * spread - ev * ev / (static_cast<double>(n) * r);
+  const double av = appraiserSquare > 0 ? std::sqrt(appraiserSquare) : 0.0;
+  const double grr = std::sqrt(ev * ev + av * av);
+  const double tv = std::sqrt(grr * grr + pv * pv);
+  g.AV = av / scale;
+  g.GRR = grr / scale;
+  g.TV = tv / scale;
+  const double sigmas[4] = {ev, av, grr, pv};
+  for (int i = 0; i < 4; ++i) g.percentOfTV[i] = PercentOf(sigmas[i], tv);
   const double T = Gauge_UsableTolerance(request.tolerance);
   g.grrPercentOfTolerance = T > 0 ? 100.0 * options.multiplier * g.GRR / T : 0.0;
   g.ndc = Gauge_DistinctCategories(g.PV, g.GRR);
