@@ -1,14 +1,17 @@
 // Create_GaugeStudyStatistics through MERIDAN.dll: the figures bit for bit
 // those of the core linked into this program, the published crossed study's
 // figures, the kind read from the low half of its slot, the caller's capacity
-// never passed, refused requests leaving the results alone.
+// never passed, refused requests leaving the results alone, every count and
+// double at its edges, and two threads asking at once.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "gauge/core/gauge_results.h"
@@ -167,6 +170,96 @@ TEST_F(GaugeStatisticsExport, RefusesWhatIsOutsideTheContractAndLeavesTheResults
   noTolerance.tolerance = 0;
   EXPECT_EQ(Export(noTolerance, results, 100), 0);
   for (double x : results) EXPECT_EQ(x, kUntouched);
+}
+
+// Every count at its edges and every double argument not a number, infinite, denormal or huge, one at a time:
+// no crash, the count written is 0 or the study's, nothing past the capacity.
+TEST_F(GaugeStatisticsExport, EveryCountAndDoubleAtItsEdges) {
+  const int32_t counts[] = {INT_MIN, -65536, -1, 0, 1, 2, 3, 10, 65535, 65536, INT_MAX};
+  const double doubles[] = {kNaN, HUGE_VAL, -HUGE_VAL, 0.0, -0.0, 4.9e-324, -4.9e-324, 1e308, -1e308,
+                            std::numeric_limits<double>::max(), 1.0, -1.0};
+  int calls = 0;
+  auto check = [&](Call c, int32_t capacity) {
+    // The array holds every reading the sizes ask for, when they ask for at most 65 535.
+    const int64_t count = int64_t{c.parts} * c.appraisers * c.trials;
+    if (c.parts > 0 && c.appraisers > 0 && c.trials > 0 && count <= 65535 &&
+        count + 1 > static_cast<int64_t>(c.readings.size()))
+      for (int64_t i = static_cast<int64_t>(c.readings.size()); i <= count; ++i) c.readings.push_back(0.01 * (i % 37));
+    std::vector<double> results(200, kUntouched);
+    const int32_t written = Export(c, results, std::min(capacity, 190));
+    ++calls;
+    EXPECT_TRUE(written == 0 || written == std::min({capacity, 190, c.kind % 65536 == 1 ? 20 : 75 + 2 * c.appraisers}))
+        << written;
+    EXPECT_EQ(results[0], kUntouched);
+    for (int i = std::max(written, 0) + 1; i < 200; ++i) ASSERT_EQ(results[i], kUntouched) << "element " << i;
+  };
+  for (const Call& base : {Call{}, TypeOne()}) {
+    for (int32_t n : counts) {
+      Call c = base;
+      c.parts = n;
+      check(c, 100);
+      c = base;
+      c.appraisers = n;
+      check(c, 100);
+      c = base;
+      c.trials = n;
+      check(c, 100);
+      c = base;
+      check(c, n);
+      std::vector<double> options(8, kNaN);
+      std::vector<double> results(100, kUntouched);
+      const int32_t written =
+          Create_GaugeStudyStatistics(base.kind, base.readings.data(), base.parts, base.appraisers, base.trials,
+                                      base.reference, base.tolerance, options.data(), std::min(n, 7),
+                                      results.data(), 99);
+      EXPECT_EQ(written, n < 0 ? 0 : (base.kind == 1 ? 20 : 81)) << "option count " << n;
+      ++calls;
+    }
+    for (double x : doubles) {
+      Call c = base;
+      c.reference = x;
+      check(c, 100);
+      c = base;
+      c.tolerance = x;
+      check(c, 100);
+      for (int element = 1; element <= 5; ++element) {
+        c = base;
+        c.options.assign(6, kNaN);
+        c.options[element] = x;
+        check(c, 100);
+      }
+      for (size_t at : {size_t{1}, size_t{17}, base.readings.size() - 1}) {
+        c = base;
+        c.readings[at] = x;
+        check(c, 100);
+      }
+    }
+  }
+  EXPECT_GT(calls, 300);
+}
+
+// The study keeps nothing between calls: two threads asking at once each get the figures they get alone.
+TEST_F(GaugeStatisticsExport, TwoCallersAtOnceGetTheirOwnFigures) {
+  Call crossed;
+  crossed.options = {kNaN, 5.15, 1.0};
+  const Call typeOne = TypeOne();
+  std::vector<double> crossedAlone(100, kUntouched), typeOneAlone(100, kUntouched);
+  ASSERT_EQ(Export(crossed, crossedAlone, 99), 81);
+  ASSERT_EQ(Export(typeOne, typeOneAlone, 99), 20);
+  int wrong[2] = {0, 0};
+  auto caller = [&](const Call& c, const std::vector<double>& alone, int* mistakes) {
+    for (int i = 0; i < 2000; ++i) {
+      std::vector<double> results(100, kUntouched);
+      Export(c, results, 99);
+      *mistakes += std::memcmp(results.data(), alone.data(), results.size() * sizeof(double)) != 0;
+    }
+  };
+  std::thread first(caller, std::cref(crossed), std::cref(crossedAlone), &wrong[0]);
+  std::thread second(caller, std::cref(typeOne), std::cref(typeOneAlone), &wrong[1]);
+  first.join();
+  second.join();
+  EXPECT_EQ(wrong[0], 0);
+  EXPECT_EQ(wrong[1], 0);
 }
 
 }  // namespace
