@@ -1,3 +1,5 @@
+// Checks a gauge study request against the contract of its kind (a table of
+// what each kind asks of its shape), reads its options, and runs the study.
 #include <algorithm>
 #include <cmath>
 
