@@ -85,6 +85,27 @@ int32_t WINAPI Create_GaugeStudyStatistics(uint32_t kind, const double* readings
                                            int32_t trials, double reference, double tolerance, const double* options,
                                            int32_t optionCount, double* results, int32_t capacity);
 
+// The page of a gauge study (the study's arguments as Create_GaugeStudyStatistics),
+// written as a bitmap file of width x height pixels times `factor` (as
+// Create_SPCBitmap's page) under the title `Headline`. Type 1: the readings in
+// order with the reference, reference -/+ K/200 T and the mean, their
+// histogram, the figures and the verdict; types 2 and 3: components of
+// variation, range and means charts by appraiser, readings by part and by
+// appraiser, the interaction, the ANOVA table, the variance components and the
+// verdict. Returns kGaugePageWritten (0) or, with no file written, the reason.
+enum GaugePageResult {
+  kGaugePageWritten = 0,
+  kGaugePageStudyRefused = 1,  // a request Create_GaugeStudyStatistics refuses
+  kGaugePageSizeRefused = 2,   // width, height or factor give no page (as Create_SPCBitmap's)
+  kGaugePageNoFileName = 3,    // FileName null or empty
+  kGaugePageNotMade = 4,       // no drawing context or bitmap could be had
+  kGaugePageNotWritten = 5,    // the file could not be written (read-only, no such folder, disk full)
+};
+int32_t WINAPI Create_GaugeStudyBitmap(HWND parent, const char* FileName, int32_t width, int32_t height, double factor,
+                                       const char* Headline, uint32_t kind, const double* readings, int32_t parts,
+                                       int32_t appraisers, int32_t trials, double reference, double tolerance,
+                                       const double* options, int32_t optionCount);
+
 // The readout window (up to 20 channels). Arrays point at element 0 of the
 // caller's array, which is never read; elements 1 to 20 are. MVUnit holds the
 // 20 units side by side, 20 characters each. All calls come from the thread

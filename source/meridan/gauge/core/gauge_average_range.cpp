@@ -72,12 +72,26 @@ void Gauge_ComputeAverageRange(const GaugeRequest& request, const GaugeOptions& 
   g.grrPercentOfTolerance = T > 0 ? 100.0 * options.multiplier * g.GRR / T : 0.0;
   g.ndc = Gauge_DistinctCategories(g.PV, g.GRR);
 
-  // The range chart's limits: D4 = D2 / d2 and D3 = D1 / d2 of the constants table (its
-  // rows give the limit factors in units of sigma; over d2 they apply to R̿).
-  const double d2r = d2(r);
-  g.upperRangeLimit = d2r > 0 ? D2(r) / d2r * g.Rbarbar : std::nan("");
-  g.lowerRangeLimit = d2r > 0 ? D1(r) / d2r * g.Rbarbar : std::nan("");
+  Gauge_RangeChartLimits(r, g.Rbarbar, &g.upperRangeLimit, &g.lowerRangeLimit);
   for (int32_t a = 1; a <= o; ++a)
     for (int32_t p = 1; p <= n; ++p) g.rangesAbove += Gauge_CellRange(request, a, p) > g.upperRangeLimit;
   result->averageRange = g;
+}
+
+namespace {
+
+// The table's rows hold subgroups of 2 to 20; any other size would read a row of other constants.
+double RangeDivisor(int32_t trials) { return trials >= 2 && trials <= 20 ? d2(trials) : 0.0; }
+
+}  // namespace
+
+double Gauge_MeanChartReach(int32_t trials, double Rbarbar) {
+  const double d2r = RangeDivisor(trials);
+  return d2r > 0 ? 3.0 * Rbarbar / (d2r * std::sqrt(static_cast<double>(trials))) : std::nan("");
+}
+
+void Gauge_RangeChartLimits(int32_t trials, double Rbarbar, double* upper, double* lower) {
+  const double d2r = RangeDivisor(trials);
+  *upper = d2r > 0 ? D2(trials) / d2r * Rbarbar : std::nan("");
+  *lower = d2r > 0 ? D1(trials) / d2r * Rbarbar : std::nan("");
 }

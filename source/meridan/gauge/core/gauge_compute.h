@@ -42,6 +42,16 @@ bool Gauge_ComputeComponents(const GaugeRequest& request, const GaugeAnova& anov
 // constants exist.
 void Gauge_ComputeAverageRange(const GaugeRequest& request, const GaugeOptions& options, GaugeResult* result);
 
+// The range chart's limits D4 R̿ and D3 R̿ for ranges of `trials` readings:
+// D4 = D2 / d2 and D3 = D1 / d2 of the constants table (its rows give the
+// limit factors in units of sigma; over d2 they apply to R̿). Not a number
+// for a size the table has no row for.
+void Gauge_RangeChartLimits(int32_t trials, double Rbarbar, double* upper, double* lower);
+
+// How far the means chart's limits lie from X̿: A2 R̿ with A2 = 3 / (d2 root
+// trials); not a number where the table has no d2.
+double Gauge_MeanChartReach(int32_t trials, double Rbarbar);
+
 // ⌊1.41 PV / GRR⌋, at least 1. With no part variation the parts make one
 // category; a GRR of 0 (or one so small beside PV that the ratio overflows)
 // gives +infinity: the data show no measurement error at all.
