@@ -18,8 +18,8 @@ function(meridan_add_test target)
   if(WIN32)
     add_test(NAME ${MERIDAN_TREE}.${target} COMMAND ${PROJECT_SOURCE_DIR}/cmake/wine-run $<TARGET_FILE:${target}> ${ARGN}
              WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-    # One Wine prefix for all: a test that restarts its server must not meet another one running.
-    set_tests_properties(${MERIDAN_TREE}.${target} PROPERTIES SKIP_RETURN_CODE 77 RESOURCE_LOCK wine_processes)
+    # Each Wine test has a prefix of its own while it runs (see cmake/wine-prefix).
+    set_tests_properties(${MERIDAN_TREE}.${target} PROPERTIES SKIP_RETURN_CODE 77 RESOURCE_GROUPS wineprefix:1)
   else()
     add_test(NAME ${MERIDAN_TREE}.${target} COMMAND ${target} ${ARGN} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   endif()

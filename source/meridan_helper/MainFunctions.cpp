@@ -16,6 +16,8 @@ namespace {
 
 enum class StartKind { ByHand, ForObjectRequest, Register, Unregister };
 
+constexpr int kExitAccessDenied = 5;
+
 StartKind ReadCommandLine() {
   StartKind kind = StartKind::ByHand;
   int count = 0;
@@ -115,7 +117,11 @@ int Helper_Run() {
     hr = kind == StartKind::Register ? Registration_Register() : Registration_Unregister();
     if (FAILED(hr)) {
       ReportFailure(kind == StartKind::Register ? L"/RegServer" : L"/UnregServer", hr);
-      exitCode = 1;
+      // install.cmd tells a registration refused for lack of rights (exit code 5,
+      // as the system's "access denied") from other failures (1) and from a
+      // helper that could not start at all (any other code).
+      bool refused = hr == E_ACCESSDENIED || hr == TYPE_E_REGISTRYACCESS;
+      exitCode = refused ? kExitAccessDenied : 1;
     }
   } else {
     hr = Server_RegisterClassObjects();

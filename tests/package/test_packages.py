@@ -4,8 +4,10 @@ and no debug information; unpacked into a fresh 64-bit Wine prefix (with its
 32-bit side), with the stand-in kit put beside the library as the README
 says, install.cmd registers the helper, an example script run by the 64-bit
 script host from another folder writes its page, and uninstall.cmd leaves no
-registration behind. The 32-bit package needs Wine's 32-bit side; without it
-those cases are reported as skipped.
+registration behind; a helper that cannot start is told from a registration
+refused for lack of rights. The 32-bit package runs by the route the tests
+take (natively or through QEMU, see cmake/wine32-support); where 32-bit
+programs cannot run at all, those cases are reported as skipped.
 
 usage: test_packages.py REPOSITORY OUT_DIR VERSION"""
 import os
@@ -32,9 +34,17 @@ REGISTRY_MARKS = ["0832EAF8-ABC4-4950-87B0-E6845290E2B4", "MERIDAN_HELPER.DLLFct
 TIMEOUT = 180
 
 
-def wine_has_32_bit_side():
-    status = subprocess.run(["dpkg-query", "-W", "-f=${Status}", "wine32:i386"], capture_output=True, text=True)
-    return "ok installed" in status.stdout
+def wine32_route():
+    """How 32-bit programs run here, as the tests run them: (route, loaders' folder, reason)."""
+    support = subprocess.run([os.path.join(ROOT, "cmake", "wine32-support")], capture_output=True, text=True,
+                             env=dict(os.environ, MERIDAN_NO_PREFIX_CHECK="1"))
+    if support.returncode != 0:
+        return "none", "/usr/lib/wine", support.stdout.strip()
+    route, loaders = support.stdout.split(None, 1)
+    return route, loaders.strip(), ""
+
+
+ROUTE, LOADERS, NO_32_BIT = wine32_route()
 
 
 class Package:
@@ -105,7 +115,7 @@ class Installation:
         shutil.rmtree(self.prefix, ignore_errors=True)
         os.makedirs(self.prefix)
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEARCH="win64", WINEDEBUG="-all",
-                        PATH="/usr/lib/wine:" + os.environ["PATH"])
+                        PATH=LOADERS + ":" + os.environ["PATH"])
         self.wine("wineboot", "-i")
         # No display here: windows (the helper's status window) need the null driver.
         self.wine("reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Graphics", "/d", "null", "/f")
@@ -175,8 +185,18 @@ class Installation:
         for mark in REGISTRY_MARKS:
             self.assertNotIn(mark.upper(), left, "left in the registry")
 
+    def test_a_helper_that_cannot_start_is_not_taken_for_missing_rights(self):
+        shutil.copyfile(os.path.join(self.install, "standin-kit", "tessan_ddk.dll"),
+                        os.path.join(self.install, "tessan_ddk.dll"))
+        with open(os.path.join(self.install, "MERIDAN_HELPER.exe"), "wb") as f:
+            f.write(b"MZ" + bytes(62))  # no program: the helper cannot start
+        code, output = self.wine("cmd", "/c", self.windows_install + "install.cmd", cwd=self.elsewhere)
+        self.assertEqual(code, 1, output)
+        self.assertIn("MERIDAN_HELPER.exe could not be started", output)
+        self.assertNotIn("administrator", output)
 
-@unittest.skipUnless(wine_has_32_bit_side(), "Wine's 32-bit side (wine32:i386) is not installed")
+
+@unittest.skipIf(ROUTE == "none", "32-bit programs cannot run here: " + NO_32_BIT)
 class Win32Installation(Installation, unittest.TestCase):
     arch = "win32"
 
@@ -186,4 +206,5 @@ class Win64Installation(Installation, unittest.TestCase):
 
 
 if __name__ == "__main__":
+    print("32-bit programs run here: " + ROUTE + (" (" + NO_32_BIT + ")" if NO_32_BIT else ""), flush=True)
     unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -6,15 +6,18 @@
 # programs cannot run here.
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+source "$root/cmake/wine-prefix"
+# The prefix is held for the program and the server restart after it.
+[ ${#prefix_lock[@]} -gt 0 ] && exec "${prefix_lock[@]}" "$0" "$@"
 win32_bin=$(cd "$1" 2>/dev/null && pwd) || win32_bin=$1
 shift
 if [ ! -f "$win32_bin/MERIDAN_HELPER.exe" ]; then
   echo "SKIPPED: no 32-bit helper in $win32_bin (build the win32 tree: ./run build win32)"
   exit 77
 fi
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
-if ! reason=$("$root/cmake/wine32-support"); then
-  echo "SKIPPED: the 32-bit helper cannot run: $reason"
+source "$root/cmake/wine-env"
+if [ "$wine32_route" = none ]; then
+  echo "SKIPPED: the 32-bit helper cannot run: $wine32_reason"
   exit 77
 fi
 export MERIDAN_HELPER_DIR="Z:${win32_bin//\//\\}"
@@ -22,10 +25,8 @@ export MERIDAN_HELPER_DIR="Z:${win32_bin//\//\\}"
 status=$?
 # Wine (8.0) sometimes lets the next activation of the helper hang once a 64-bit
 # client has used the 32-bit server it registered, until the wineserver starts
-# again; Windows has no such state. So the server (and Wine's services, away
-# from this test's output) starts afresh for the tests after this one, none of
-# which runs meanwhile (they share one resource lock).
-export WINEARCH=win64 WINEDEBUG=-all PATH="/usr/lib/wine:$PATH"
+# again; Windows has no such state. So the prefix's server (and Wine's
+# services, away from this test's output) starts afresh for the next test.
 wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1
 wineserver -p >/dev/null 2>&1
