@@ -2,9 +2,13 @@
 // Create_GaugeStudyStatistics and prints every element's bits, one line per
 // element ("study element hex-float"). Two builds of the library that print
 // the same lines give the same figures bit for bit; where they differ, the
-// line says which figure. Usage: gauge_matrix
+// line says which figure. Given a folder, it also writes the pages of a few
+// of the studies (Create_GaugeStudyBitmap) there and prints a hash of each
+// file. Usage: gauge_matrix [folder]
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
@@ -49,6 +53,29 @@ std::vector<double> Study(int parts, int appraisers, int trials, uint32_t seed, 
   return readings;
 }
 
+uint64_t Fnv1a(const std::string& bytes) {
+  uint64_t hash = 1469598103934665603ull;
+  for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+  return hash;
+}
+
+std::string folder;  // where the pages go; none: no pages
+
+void Page(const char* name, uint32_t kind, const std::vector<double>& readings, int parts, int appraisers, int trials,
+          double reference, double tolerance, const std::vector<double>& options) {
+  if (folder.empty()) return;
+  for (const int width : {800, 1600}) {
+    const std::string path = folder + "\\" + name + "_" + std::to_string(width) + ".bmp";
+    const int32_t code = Create_GaugeStudyBitmap(nullptr, path.c_str(), 800, 600, width / 800.0, name, kind,
+                                                 readings.data(), parts, appraisers, trials, reference, tolerance,
+                                                 options.data(), static_cast<int32_t>(options.size()) - 1);
+    std::ifstream file(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::printf("page %s %d result %d bytes %zu hash %016llx\n", name, width, code, bytes.size(),
+                static_cast<unsigned long long>(Fnv1a(bytes)));
+  }
+}
+
 void Print(const char* name, uint32_t kind, const std::vector<double>& readings, int parts, int appraisers,
            int trials, double reference, double tolerance, std::vector<double> options) {
   std::vector<double> results(200, 0.0);
@@ -61,22 +88,27 @@ void Print(const char* name, uint32_t kind, const std::vector<double>& readings,
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1) folder = argv[1];
   std::vector<double> aiag{kNaN};
   aiag.insert(aiag.end(), std::begin(kAiag), std::end(kAiag));
   Print("aiag", 2, aiag, 10, 3, 3, 0, 0, {kNaN});
   Print("aiag_alpha1_tolerance", 2, aiag, 10, 3, 3, 0, 4.0, {kNaN, 5.15, 1.0});
+  Page("aiag", 2, aiag, 10, 3, 3, 0, 4.0, {kNaN});
   char name[64];
   for (int i = 0; i < 48; ++i) {
     const int parts = 2 + i % 14, appraisers = 2 + i % 3, trials = 2 + (i / 3) % 4;
     std::snprintf(name, sizeof name, "crossed%d", i);
     Print(name, 2, Study(parts, appraisers, trials, 100 + i, i % 2 == 1), parts, appraisers, trials, 0, 0.5,
           {kNaN, kNaN, i % 4 >= 2 ? 1.0 : kNaN});
+    if (i % 12 == 5)
+      Page(name, 2, Study(parts, appraisers, trials, 100 + i, i % 2 == 1), parts, appraisers, trials, 0, 0.5, {kNaN});
   }
   for (int i = 0; i < 16; ++i) {
     const int parts = 2 + i, trials = 2 + i % 4;
     std::snprintf(name, sizeof name, "one_way%d", i);
     Print(name, 3, Study(parts, 1, trials, 300 + i, false), parts, 1, trials, 0, 0.5, {kNaN});
+    if (i == 6) Page(name, 3, Study(parts, 1, trials, 300 + i, false), parts, 1, trials, 0, 0.5, {kNaN});
   }
   const double confidences[] = {0.95, 0.99, 0.9, 0.5, 0.999};
   for (int i = 0; i < 40; ++i) {
@@ -86,6 +118,14 @@ int main() {
     std::snprintf(name, sizeof name, "type1_%d", i);
     Print(name, 1, readings, 1, 1, count, 25.0 + (i % 5 - 2) * 0.0004, 0.02,
           {kNaN, kNaN, kNaN, i % 2 ? 15.0 : 20.0, i % 2 ? 4.0 : 6.0, confidences[i % 5]});
+    if (i % 13 == 3) Page(name, 1, readings, 1, 1, count, 25.0 + (i % 5 - 2) * 0.0004, 0.02, {kNaN});
+  }
+  // Two readings: Student's t with one degree of freedom, whose tail has a closed form of its own.
+  for (int i = 0; i < 60; ++i) {
+    std::vector<double> readings = Study(1, 1, 2, 900 + i, false);
+    std::snprintf(name, sizeof name, "type1_two_%d", i);
+    Print(name, 1, readings, 1, 1, 2, 25.0 + (i % 9 - 4) * 0.0003, 0.02,
+          {kNaN, kNaN, kNaN, kNaN, kNaN, confidences[i % 5]});
   }
   return 0;
 }
