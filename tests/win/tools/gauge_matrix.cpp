@@ -120,12 +120,20 @@ int main(int argc, char** argv) {
           {kNaN, kNaN, kNaN, i % 2 ? 15.0 : 20.0, i % 2 ? 4.0 : 6.0, confidences[i % 5]});
     if (i % 13 == 3) Page(name, 1, readings, 1, 1, count, 25.0 + (i % 5 - 2) * 0.0004, 0.02, {kNaN});
   }
-  // Two readings: Student's t with one degree of freedom, whose tail has a closed form of its own.
-  for (int i = 0; i < 60; ++i) {
-    std::vector<double> readings = Study(1, 1, 2, 900 + i, false);
-    std::snprintf(name, sizeof name, "type1_two_%d", i);
-    Print(name, 1, readings, 1, 1, 2, 25.0 + (i % 9 - 4) * 0.0003, 0.02,
-          {kNaN, kNaN, kNaN, kNaN, kNaN, confidences[i % 5]});
+  // Few readings (2 to 13): Student's t with 1 to 12 degrees of freedom, where the quantile and the tail
+  // have closed forms of their own; biases from none to many standard errors, confidence levels all over.
+  for (int i = 0; i < 600; ++i) {
+    const int count = 2 + i % 12;
+    std::vector<double> readings = Study(1, 1, count, 900 + i, false);
+    std::snprintf(name, sizeof name, "type1_few_%d", i);
+    const double confidence = 0.5 + 0.4999 * ((i * 7919) % 1000) / 1000.0;
+    Print(name, 1, readings, 1, 1, count, 25.0 + ((i * 31) % 41 - 20) * 0.00007, 0.02,
+          {kNaN, kNaN, kNaN, kNaN, kNaN, confidence});
+  }
+  // Two parts by two appraisers: F with 1 and 1 degrees of freedom for part and appraiser.
+  for (int i = 0; i < 100; ++i) {
+    std::snprintf(name, sizeof name, "two_by_two_%d", i);
+    Print(name, 2, Study(2, 2, 2 + i % 3, 1300 + i, i % 2 == 1), 2, 2, 2 + i % 3, 0, 0.5, {kNaN, kNaN, 1.0});
   }
   return 0;
 }

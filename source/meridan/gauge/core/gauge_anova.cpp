@@ -5,18 +5,9 @@
 #include <cmath>
 #include <vector>
 
-#include "core/distributions.h"
 #include "gauge/core/gauge_compute.h"
 
 namespace {
-
-// Upper tail of F(d1, d2) at f. A mean square over a mean square of 0 gives
-// F = +infinity (p 0), or not a number when both are 0 (p not a number).
-double UpperTailF(double f, double d1, double d2) {
-  if (std::isnan(f)) return f;
-  if (std::isinf(f)) return 0.0;
-  return meridan::dist::cdf(meridan::dist::complement(meridan::dist::FisherF(d1, d2), f));
-}
 
 double AtLeastZero(double variance) { return variance > 0 ? variance : 0.0; }
 
@@ -79,12 +70,13 @@ bool Gauge_ComputeAnova(const GaugeRequest& request, double alpha, GaugeAnova* a
     g.F[kRowAppraiser] = ms[kRowAppraiser] / ms[kRowInteraction];
     g.F[kRowInteraction] = ms[kRowInteraction] / ms[kRowRepeatability];
     for (int row = kRowPart; row <= kRowInteraction; ++row)
-      g.p[row] = UpperTailF(g.F[row], g.df[row], g.df[row == kRowInteraction ? kRowRepeatability : kRowInteraction]);
+      g.p[row] = Gauge_UpperTailF(g.F[row], g.df[row],
+                                  g.df[row == kRowInteraction ? kRowRepeatability : kRowInteraction]);
     g.interactionRemoved = g.p[kRowInteraction] > alpha;
   } else {
     // One appraiser: part against repeatability; no appraiser or interaction figures.
     g.F[kRowPart] = g.ms[kRowPart] / g.ms[kRowRepeatability];
-    g.p[kRowPart] = UpperTailF(g.F[kRowPart], g.df[kRowPart], g.df[kRowRepeatability]);
+    g.p[kRowPart] = Gauge_UpperTailF(g.F[kRowPart], g.df[kRowPart], g.df[kRowRepeatability]);
   }
   *anova = g;
   return true;

@@ -22,6 +22,14 @@ double Gauge_Mean(int32_t count, ValueAt value) {
   return first + distances / count;
 }
 
+// The tails the studies need, with the same bits in the 32-bit and the 64-bit
+// build (gauge_tails.cpp says why): P(|T| > |t|) of Student's t; the t above
+// which a share (0 .. 0.5] of the distribution lies; and P(F > f) of Fisher's
+// F, 0 for an infinite f, not a number for f not a number.
+double Gauge_StudentTwoSidedP(double t, double degreesOfFreedom);
+double Gauge_StudentQuantileAbove(double share, double degreesOfFreedom);
+double Gauge_UpperTailF(double f, double d1, double d2);
+
 // Type 1 over the readings that are numbers. False when fewer than 2 of them
 // are numbers, a reading is infinite, every reading is the same (s = 0: the
 // gauge's resolution hides its repeatability) or a figure overflows.

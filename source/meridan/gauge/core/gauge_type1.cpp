@@ -5,7 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "core/distributions.h"
 #include "gauge/core/gauge_compute.h"
 
 bool Gauge_ComputeType1(const GaugeRequest& request, const GaugeOptions& options, GaugeType1* type1) {
@@ -35,9 +34,8 @@ bool Gauge_ComputeType1(const GaugeRequest& request, const GaugeOptions& options
   const double standardError = g.s / std::sqrt(static_cast<double>(g.n));
   g.t = g.bias / standardError;
   g.degreesOfFreedom = g.n - 1;
-  const meridan::dist::StudentsT student(g.degreesOfFreedom);
-  g.pValue = 2.0 * meridan::dist::cdf(meridan::dist::complement(student, std::fabs(g.t)));
-  const double quantile = meridan::dist::quantile(meridan::dist::complement(student, (1.0 - options.confidence) / 2.0));
+  g.pValue = Gauge_StudentTwoSidedP(g.t, g.degreesOfFreedom);
+  const double quantile = Gauge_StudentQuantileAbove((1.0 - options.confidence) / 2.0, g.degreesOfFreedom);
   g.biasLow = g.bias - quantile * standardError;
   g.biasHigh = g.bias + quantile * standardError;
   g.Cg = (K / 100.0 * T) / (L * g.s);
