@@ -69,6 +69,43 @@ int32_t WINAPI Create_SPCStatisticsEx(uint32_t typ, const double* meaval, int32_
                                       int32_t SampleSize, uint32_t SPCNorm, const double* options,
                                       int32_t optionCount, double* results, int32_t capacity);
 
+// The figures of a gauge study (kind 1: type 1, one reference part; 2: crossed
+// gauge R&R of `parts` x `appraisers` x `trials`; 3: as 2 with one appraiser).
+// The reading of appraiser a, part p and trial t is readings[1 + ((a - 1)
+// parts + (p - 1)) trials + (t - 1)]; type 1 has parts = appraisers = 1 and its
+// `trials` readings (one not a number is left out). `tolerance` is USL - LSL
+// (types 2 and 3: 0 or below for none); `reference` the reference part's
+// value (type 1). Options (element 0 never read; not a number or not given:
+// the default): 1 study variation multiplier (6), 2 alpha for removing the
+// interaction (0.05), 3 K percent (20), 4 L (6), 5 confidence level (0.95).
+// Writes elements 1 .. 20 (type 1) or 1 .. 75 + 2 appraisers (types 2 and 3)
+// of `results`, never past `capacity`, and returns the number written; 0 for a
+// refused request, with nothing written. `kind` is a 16-bit argument.
+int32_t WINAPI Create_GaugeStudyStatistics(uint32_t kind, const double* readings, int32_t parts, int32_t appraisers,
+                                           int32_t trials, double reference, double tolerance, const double* options,
+                                           int32_t optionCount, double* results, int32_t capacity);
+
+// The page of a gauge study (the study's arguments as Create_GaugeStudyStatistics),
+// written as a bitmap file of width x height pixels times `factor` (as
+// Create_SPCBitmap's page) under the title `Headline`. Type 1: the readings in
+// order with the reference, reference -/+ K/200 T and the mean, their
+// histogram, the figures and the verdict; types 2 and 3: components of
+// variation, range and means charts by appraiser, readings by part and by
+// appraiser, the interaction, the ANOVA table, the variance components and the
+// verdict. Returns kGaugePageWritten (0) or, with no file written, the reason.
+enum GaugePageResult {
+  kGaugePageWritten = 0,
+  kGaugePageStudyRefused = 1,  // a request Create_GaugeStudyStatistics refuses
+  kGaugePageSizeRefused = 2,   // width, height or factor give no page (as Create_SPCBitmap's)
+  kGaugePageNoFileName = 3,    // FileName null or empty
+  kGaugePageNotMade = 4,       // no drawing context or bitmap could be had
+  kGaugePageNotWritten = 5,    // the file could not be written (read-only, no such folder, disk full)
+};
+int32_t WINAPI Create_GaugeStudyBitmap(HWND parent, const char* FileName, int32_t width, int32_t height, double factor,
+                                       const char* Headline, uint32_t kind, const double* readings, int32_t parts,
+                                       int32_t appraisers, int32_t trials, double reference, double tolerance,
+                                       const double* options, int32_t optionCount);
+
 // The readout window (up to 20 channels). Arrays point at element 0 of the
 // caller's array, which is never read; elements 1 to 20 are. MVUnit holds the
 // 20 units side by side, 20 characters each. All calls come from the thread

@@ -34,22 +34,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr int kFixedFigures = kFigureSubgroupFlags - 1;  // 69
 constexpr double kUnwritten = -7.25e-301;                // in every element the library must not write
 
-void LoadShippedTable() {
-  static bool loaded = false;
-  if (loaded) return;
-  FILE* file = std::fopen(MERIDAN_DATA_DIR "/TESSAN_SPC.TAB", "rb");
-  std::string text;
-  char buffer[4096];
-  for (size_t got; file && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
-  if (file) std::fclose(file);
-  if (text.empty()) {
-    std::fprintf(stderr, "cannot read " MERIDAN_DATA_DIR "/TESSAN_SPC.TAB\n");
-    std::abort();
-  }
-  SPC_ParseTable(text.data(), text.size());
-  loaded = true;
-}
-
 struct Decoded {
   SpcRequest request{};
   std::vector<double> values;   // element 0 unused
@@ -313,7 +297,7 @@ void CheckLegends(const SpcResult& result, const SpcRunTests& tests, bool markFl
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  LoadShippedTable();
+  fuzz::LoadShippedTable();
   fuzz::Input input(data, size);
   Decoded d = Decode(input);
   const SpcRequest& r = d.request;
