@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -411,6 +412,118 @@ TEST_F(ChartStatisticsTest, FiguresAreWrittenUpToTheCapacityAndNoFurther) {
           << "element " << i;
     for (size_t i = static_cast<size_t>(written) + 1; i < figures.size(); ++i) EXPECT_EQ(figures[i], kUnwritten) << i;
   }
+}
+
+// ---- Independent implementation over random requests of every kind -------------
+
+struct ReferenceCase {
+  std::string name;
+  uint32_t chart = 0;
+  int32_t count = 0, sampleSize = 1;
+  uint32_t norm = 0;
+  std::vector<double> values{kNaN}, sizes{kNaN}, options{kNaN};
+  bool sizesGiven = false;
+  std::vector<double> figures{kNaN};
+  std::vector<double> blocks[4];  // statistic, second statistic, upper limit, lower limit: element 0 is point 1
+  std::vector<int> flags;
+};
+
+// Reads every number of the rest of a line, "nan" too.
+std::vector<double> Numbers(std::istringstream& fields) {
+  std::vector<double> numbers;
+  for (std::string field; fields >> field;) numbers.push_back(std::strtod(field.c_str(), nullptr));
+  return numbers;
+}
+
+std::vector<ReferenceCase> ReadReferenceCases() {
+  std::istringstream in(ReadTestFile("chart_reference.txt"));
+  std::vector<ReferenceCase> cases;
+  const char* blockNames[4] = {"statistic", "second", "upper", "lower"};
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream fields(line);
+    std::string key;
+    fields >> key;
+    if (key == "case") {
+      cases.emplace_back();
+      fields >> cases.back().name;
+      continue;
+    }
+    if (cases.empty()) continue;
+    ReferenceCase& c = cases.back();
+    if (key == "input") fields >> c.chart >> c.count >> c.sampleSize >> c.norm;
+    if (key == "values")
+      for (double v : Numbers(fields)) c.values.push_back(v);
+    if (key == "sizes" && line != "sizes none") {
+      c.sizesGiven = true;
+      for (double v : Numbers(fields)) c.sizes.push_back(v);
+    }
+    if (key == "options")
+      for (double v : Numbers(fields)) c.options.push_back(v);
+    if (key == "figures")
+      for (double v : Numbers(fields)) c.figures.push_back(v);
+    for (int b = 0; b < 4; ++b)
+      if (key == blockNames[b]) c.blocks[b] = Numbers(fields);
+    if (key == "flags")
+      for (double v : Numbers(fields)) c.flags.push_back(static_cast<int>(v));
+  }
+  return cases;
+}
+
+// The tolerance of every figure against the independent one: the two sum in
+// different orders, so they may part in the last digits (CUSUM sums carry that
+// along), never more.
+void ExpectClose(double actual, double expected, const std::string& what) {
+  if (std::isnan(expected)) {
+    EXPECT_TRUE(std::isnan(actual)) << what << " is " << actual << ", expected not a number";
+    return;
+  }
+  EXPECT_NEAR(actual, expected, 1e-9 * std::max(1.0, std::fabs(expected))) << what;
+}
+
+TEST_F(ChartStatisticsTest, MatchesAnIndependentImplementationOverRandomRequestsOfEveryKind) {
+  const std::vector<ReferenceCase> cases = ReadReferenceCases();
+  ASSERT_GE(cases.size(), 98u) << "tests/data/chart_reference.txt";
+  int flagged[kChartKindCount + 1][kRunTestCount + 1] = {};
+  for (const ReferenceCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(c.values.size(), static_cast<size_t>(c.count) + 1);
+    ASSERT_EQ(c.options.size(), static_cast<size_t>(kChartOptionElements) + 1);
+    ChartRequest request;
+    request.chart = c.chart;
+    request.values = c.values.data();
+    request.sizes = c.sizesGiven ? c.sizes.data() : nullptr;
+    request.count = c.count;
+    request.SampleSize = c.sampleSize;
+    request.SPCNorm = c.norm;
+    request.options = c.options.data();
+    request.optionCount = kChartOptionElements;
+    const std::vector<double> f = FiguresOf(request);
+    const int k = static_cast<int>(c.figures[kChartFigurePoints]);
+    ASSERT_EQ(f.size(), static_cast<size_t>(kChartFixedFigures + 5 * k) + 1);
+    for (int i = 1; i <= kChartFixedFigures; ++i)
+      ExpectClose(f[static_cast<size_t>(i)], c.figures[static_cast<size_t>(i)], "figure " + std::to_string(i));
+    for (int b = 0; b < 4; ++b) {
+      ASSERT_EQ(c.blocks[b].size(), static_cast<size_t>(k));
+      for (int i = 1; i <= k; ++i)
+        ExpectClose(PointFigure(f, b, i), c.blocks[b][static_cast<size_t>(i - 1)],
+                    "block " + std::to_string(b + 1) + " point " + std::to_string(i));
+    }
+    ASSERT_EQ(c.flags.size(), static_cast<size_t>(k));
+    for (int i = 1; i <= k; ++i) {
+      const int flags = c.flags[static_cast<size_t>(i - 1)];
+      EXPECT_EQ(PointFigure(f, 4, i), flags) << "flags of point " << i;
+      for (int bit = 0; bit <= kRunTestCount; ++bit) flagged[c.chart][bit] += flags >> bit & 1;
+    }
+  }
+  // The requests reach every test on the individuals chart and on the attribute
+  // charts together, the EWMA's and CUSUM's signals, and the second charts'.
+  for (int t = 1; t <= kRunTestCount; ++t) {
+    EXPECT_GT(flagged[1][t - 1], 3) << "imr: test " << t << " is never flagged";
+    EXPECT_GT(flagged[4][t - 1] + flagged[5][t - 1] + flagged[6][t - 1] + flagged[7][t - 1], 3)
+        << "attribute charts: test " << t << " is never flagged";
+  }
+  for (int chart : {2, 3}) EXPECT_GT(flagged[chart][0], 3) << "chart " << chart << ": no signal";
+  for (int chart : {1, 3}) EXPECT_GT(flagged[chart][kRunTestCount], 3) << "chart " << chart << ": second chart";
 }
 
 }  // namespace
