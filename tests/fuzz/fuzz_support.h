@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
+
+#include "spc/core/spc_table.h"
 
 // A property that must hold for every input: a violation aborts, so libFuzzer
 // keeps the input as a finding.
@@ -81,5 +84,22 @@ class Input {
 };
 
 inline bool Finite(double x) { return std::isfinite(x); }
+
+// The constants table the library ships, parsed once.
+inline void LoadShippedTable() {
+  static bool loaded = false;
+  if (loaded) return;
+  FILE* file = std::fopen(MERIDAN_DATA_DIR "/TESSAN_SPC.TAB", "rb");
+  std::string text;
+  char buffer[4096];
+  for (size_t got; file && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
+  if (file) std::fclose(file);
+  if (text.empty()) {
+    std::fprintf(stderr, "cannot read " MERIDAN_DATA_DIR "/TESSAN_SPC.TAB\n");
+    std::abort();
+  }
+  SPC_ParseTable(text.data(), text.size());
+  loaded = true;
+}
 
 }  // namespace fuzz
