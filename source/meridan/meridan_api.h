@@ -69,6 +69,24 @@ int32_t WINAPI Create_SPCStatisticsEx(uint32_t typ, const double* meaval, int32_
                                       int32_t SampleSize, uint32_t SPCNorm, const double* options,
                                       int32_t optionCount, double* results, int32_t capacity);
 
+// The figures of one of the further control charts (1 individuals and moving
+// range, 2 EWMA, 3 CUSUM, 4 p, 5 np, 6 c, 7 u). `values` (readings, or the
+// counts of the attribute charts) and `sizes` (sample sizes of p, np and u;
+// may be null for the others) point at element 0, which is never read;
+// elements 1 to `count` are. `SampleSize` readings make one EWMA or CUSUM
+// point (1 for the individuals chart), `SPCNorm` says how σ is estimated from
+// such subgroups. `options` elements 1 .. `optionCount` (not a number: the
+// default): 1 given centre, 2 given σ, 3 run tests mask, 4 mark flagged
+// points, 5 λ, 6 L, 7 k, 8 h, 9 head start, 10 EWMA limits (0 exact, 1
+// asymptotic). Writes 35 figures, then the plotted statistic, the second
+// statistic, the upper and lower limit and the flags of each of the k points
+// (35 + 5k elements), as many as `capacity` (the highest element `results`
+// holds) allows. Returns the count written, or 0 for a refused request with
+// nothing written.
+int32_t WINAPI Create_ChartStatistics(uint32_t chart, const double* values, const double* sizes, int32_t count,
+                                      int32_t SampleSize, uint32_t SPCNorm, const double* options,
+                                      int32_t optionCount, double* results, int32_t capacity);
+
 // The readout window (up to 20 channels). Arrays point at element 0 of the
 // caller's array, which is never read; elements 1 to 20 are. MVUnit holds the
 // 20 units side by side, 20 characters each. All calls come from the thread

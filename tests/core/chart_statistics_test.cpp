@@ -1,5 +1,5 @@
 // The further control charts: textbook data with published results
-// (/work/shared/data: Montgomery's CUSUM readings, the orange juice cans, the
+// (tests/data: Montgomery's CUSUM readings, the orange juice cans, the
 // personal computers), charts worked by hand, the within σ of subgroups as the
 // SPC request estimates it, the layout of the figures with its capacity, and
 // an independent implementation (tests/data/chart_reference.py) over random
@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -85,9 +84,9 @@ std::vector<int> Flagged(const std::vector<double>& figures, int bit) {
   return points;
 }
 
-// A data file of /work/shared/data (comment lines start with #, then a header line), column `column`.
+// A textbook data file of tests/data (comment lines start with #, then a header line), column `column`.
 std::vector<double> Column(const char* file, int column, int first = 1, int last = 1 << 30) {
-  std::ifstream in(std::string("/work/shared/data/") + file);
+  std::istringstream in(ReadTestFile(file));
   std::vector<double> values{kNaN};
   std::string line;
   bool header = true;
