@@ -21,6 +21,7 @@
 #include "spc/core/chart_request.h"
 #include "spc/core/chart_results.h"
 #include "spc/core/spc_request.h"
+#include "spc/core/spc_table.h"
 
 namespace {
 
@@ -342,6 +343,15 @@ TEST_F(ChartStatisticsTest, AttributeChartsWithUnequalSizesApplyTest1Only) {
   const std::vector<double> unequal = Array({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1.5});
   EXPECT_EQ(Flagged(FiguresOf(ChartRequestOf(ChartKind::U, c, &equal)), 2), (std::vector<int>{9}));
   EXPECT_TRUE(Flagged(FiguresOf(ChartRequestOf(ChartKind::U, c, &unequal)), 2).empty());
+}
+
+// The shipped table's range factors give the published D4(2) = 3.267 and d2(2) = 1.128.
+TEST_F(ChartStatisticsTest, MovingRangeFactorsOfTheShippedTableAreThePublishedOnes) {
+  const std::string shipped = ReadFile(MERIDAN_DATA_DIR "/TESSAN_SPC.TAB");
+  ASSERT_TRUE(SPC_ParseTable(shipped.data(), shipped.size()));
+  EXPECT_NEAR(D4(2), 3.267, 0.0005);
+  EXPECT_NEAR(d2(2), 1.128, 0.0005);
+  LoadTestConstants();
 }
 
 // ---- Within σ of subgroups, as the SPC request estimates it -------------------
