@@ -35,6 +35,7 @@ MERIDAN_EXPORTS = {
     "Create_SPCBitmapEx": (18, 88),
     "Create_SPCStatisticsEx": (19, 68),
     "Create_ChartStatistics": (22, 40),
+    "Create_ChartBitmap": (23, 60),
 }
 
 KIT_FUNCTIONS = ["Device_Collect", "Device_DeInit", "Device_GetInt", "Device_GetName", "Device_Init",
