@@ -694,6 +694,115 @@ TEST_F(ChartFiguresSweep, NullPointers) {
   });
 }
 
+// ---- chart page: Create_ChartBitmap over the same guarded arrays; a refused
+// request returns its code and leaves no file, an accepted one a whole page.
+class ChartPageSweep : public ChartFiguresSweep {
+ protected:
+  void SetUp() override { dir = wintest::MakeTempDir(L"chartsweep"); }
+  void TearDown() override { wintest::RemoveTree(dir); }
+  struct PageCall : Call {
+    int32_t width = 120, height = 90;
+    double factor = 1;
+    const char* headline = "Sweep";
+  };
+  // The page's code; afterwards a whole page exists exactly when the code says it was drawn.
+  int32_t Page(const PageCall& c) {
+    const std::wstring path = dir + L"page.bmp";
+    DeleteFileW(path.c_str());
+    const std::string name = Narrow(path);
+    const int32_t code = Create_ChartBitmap(nullptr, name.c_str(), c.width, c.height, c.factor, c.headline, c.chart,
+                                            c.values ? EndingAt(Values(), c.count) : nullptr,
+                                            c.sizes ? EndingAt(Sizes(), c.count) : nullptr, c.count, c.sampleSize,
+                                            c.norm, c.options, c.optionCount);
+    EXPECT_EQ(wintest::FileExists(path), code == MERIDAN_CHART_PAGE_DRAWN) << "code " << code;
+    if (code == MERIDAN_CHART_PAGE_DRAWN) {
+      EXPECT_TRUE(PageFile(path).Valid());
+    }
+    return code;
+  }
+  std::wstring dir;
+};
+
+TEST_F(ChartPageSweep, EveryCountSizeAndPageSideAtItsEdges) {
+  RunTwiceLeavingNothing("chart page counts", [&] {
+    for (uint32_t n : kCounts) {
+      const int32_t s = static_cast<int32_t>(n);
+      for (uint32_t chart : {1u, 4u, 6u}) {
+        PageCall count;
+        count.chart = chart;
+        count.count = s;
+        EXPECT_EQ(Page(count), s >= 2 && s <= kMost ? MERIDAN_CHART_PAGE_DRAWN : MERIDAN_CHART_REQUEST_REFUSED)
+            << "chart " << chart << " count " << s;
+      }
+      PageCall codes;
+      codes.chart = n;
+      EXPECT_EQ(Page(codes), MERIDAN_CHART_REQUEST_REFUSED) << "chart " << n;
+      PageCall width, height;
+      width.width = s;
+      height.height = s;
+      const int32_t sideCode = s >= 1 && s <= 32767 ? MERIDAN_CHART_PAGE_DRAWN : MERIDAN_CHART_PAGE_SIZE_REFUSED;
+      EXPECT_EQ(Page(width), sideCode) << "width " << s;
+      EXPECT_EQ(Page(height), sideCode) << "height " << s;
+      Count("chart page counts, codes and sides at their edges", 6);
+    }
+  });
+}
+
+TEST_F(ChartPageSweep, EveryDoubleNotANumberInfiniteOrHuge) {
+  Guarded options(11 * sizeof(double));
+  RunTwiceLeavingNothing("chart page doubles", [&] {
+    for (double d : kDoubles) {
+      for (int element = 1; element <= 10; ++element)
+        for (uint32_t chart = 1; chart <= 7; ++chart) {
+          for (int e = 0; e <= 10; ++e) options.As<double>()[e] = std::numeric_limits<double>::quiet_NaN();
+          options.As<double>()[element] = d;
+          PageCall c;
+          c.chart = chart;
+          c.options = options.As<double>();
+          c.optionCount = 10;
+          // The page is refused exactly where the figures are.
+          const int32_t figures = Figures(c);
+          EXPECT_EQ(Page(c), figures ? MERIDAN_CHART_PAGE_DRAWN : MERIDAN_CHART_REQUEST_REFUSED)
+              << "chart " << chart << " option " << element << " " << d;
+          Count("chart page options not a number, infinite or huge");
+        }
+      PageCall factor;
+      factor.factor = d;
+      EXPECT_EQ(Page(factor), MERIDAN_CHART_PAGE_SIZE_REFUSED) << d;
+      Count("chart page factors not a number, infinite or huge");
+    }
+  });
+}
+
+TEST_F(ChartPageSweep, NullPointers) {
+  RunTwiceLeavingNothing("chart page null pointers", [&] {
+    for (uint32_t chart = 1; chart <= 7; ++chart) {
+      PageCall values;
+      values.chart = chart;
+      values.values = false;
+      EXPECT_EQ(Page(values), MERIDAN_CHART_REQUEST_REFUSED) << "chart " << chart;
+      PageCall sizes;
+      sizes.chart = chart;
+      sizes.sizes = false;
+      EXPECT_EQ(Page(sizes), chart == 4 || chart == 5 || chart == 7 ? MERIDAN_CHART_REQUEST_REFUSED
+                                                                    : MERIDAN_CHART_PAGE_DRAWN)
+          << "chart " << chart;
+      PageCall options;
+      options.chart = chart;
+      options.optionCount = 3;
+      EXPECT_EQ(Page(options), MERIDAN_CHART_REQUEST_REFUSED) << "chart " << chart;
+      PageCall headline;
+      headline.chart = chart;
+      headline.headline = nullptr;
+      EXPECT_EQ(Page(headline), MERIDAN_CHART_PAGE_DRAWN) << "chart " << chart;
+      EXPECT_EQ(Create_ChartBitmap(nullptr, nullptr, 120, 90, 1, "t", chart, EndingAt(Values(), 50),
+                                   EndingAt(Sizes(), 50), 50, 1, 1, nullptr, 0),
+                MERIDAN_CHART_NO_FILE_NAME);
+      Count("chart page null pointers", 5);
+    }
+  });
+}
+
 // Printed for the record: how many calls of which kind the sweep made.
 TEST(SweepSummary, PrintsTheCallsMade) {
   int total = 0;
