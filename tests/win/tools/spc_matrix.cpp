@@ -199,5 +199,32 @@ int main(int argc, char** argv) {
                   static_cast<unsigned long long>(Fnv1a(figures.data(), figures.size() * sizeof(double))));
     }
   }
+  if (which == "all" || which == "chartpages") {
+    // The further charts' pages (Create_ChartBitmap): every kind, single readings and subgroups, equal and
+    // varying sizes, options at the defaults and set (marks, EWMA weight, CUSUM k and h), at two page sizes.
+    const double options[] = {0, NAN, NAN, 255, 1, 0.3, 2.8, 0.4, 4.5, 1, 0};
+    for (uint32_t chart = 1; chart <= 7; ++chart)
+      for (int variant = 0; variant < 4; ++variant)
+        for (int page = 0; page < 2; ++page) {
+          ChartCall c{chart, chart == 2 || chart == 3 ? 1 + 4 * (variant % 2) : 1, 3u, 60, variant % 2 ? 3 : 0,
+                      variant % 2 == 0, variant >= 2};
+          std::vector<double> values = Readings(c.count * c.sampleSize, 5000 + index++, 10.0, 0.05, c.shape), counts,
+                              sizes;
+          AttributeData(values, c.equalSizes || chart == 5, counts, sizes);
+          const bool attribute = chart >= 4;
+          const int32_t width = page ? 400 : 320, height = page ? 300 : 240;
+          const double factor = page ? 2.0 : 1.0;
+          const std::string name = ChartName(c) + (page ? "_400x300_f2" : "_320x240_f1");
+          const std::string path = folder + "\\" + name + ".bmp";
+          std::remove(path.c_str());
+          int32_t result = Create_ChartBitmap(nullptr, path.c_str(), width, height, factor, name.c_str(), chart,
+                                              attribute ? counts.data() : values.data(), sizes.data(),
+                                              c.count * (attribute ? 1 : c.sampleSize), c.sampleSize, c.spcNorm,
+                                              options, c.options ? 10 : 0);
+          std::vector<char> bytes = ReadFile(path);
+          std::printf("chartpage %s result %d bytes %zu hash %016llx\n", name.c_str(), result, bytes.size(),
+                      static_cast<unsigned long long>(Fnv1a(bytes.data(), bytes.size())));
+        }
+  }
   return 0;
 }
