@@ -105,6 +105,44 @@ int32_t WINAPI Create_GaugeStudyBitmap(HWND parent, const char* FileName, int32_
                                        const char* Headline, uint32_t kind, const double* readings, int32_t parts,
                                        int32_t appraisers, int32_t trials, double reference, double tolerance,
                                        const double* options, int32_t optionCount);
+// The figures of one of the further control charts (1 individuals and moving
+// range, 2 EWMA, 3 CUSUM, 4 p, 5 np, 6 c, 7 u). `values` (readings, or the
+// counts of the attribute charts) and `sizes` (sample sizes of p, np and u;
+// may be null for the others) point at element 0, which is never read;
+// elements 1 to `count` are. `SampleSize` readings make one EWMA or CUSUM
+// point (1 for the individuals chart), `SPCNorm` says how σ is estimated from
+// such subgroups. `options` elements 1 .. `optionCount` (not a number: the
+// default): 1 given centre, 2 given σ, 3 run tests mask, 4 mark flagged
+// points, 5 λ, 6 L, 7 k, 8 h, 9 head start, 10 EWMA limits (0 exact, 1
+// asymptotic). Writes 35 figures, then the plotted statistic, the second
+// statistic, the upper and lower limit and the flags of each of the k points
+// (35 + 5k elements), as many as `capacity` (the highest element `results`
+// holds) allows. Returns the count written, or 0 for a refused request with
+// nothing written.
+int32_t WINAPI Create_ChartStatistics(uint32_t chart, const double* values, const double* sizes, int32_t count,
+                                      int32_t SampleSize, uint32_t SPCNorm, const double* options,
+                                      int32_t optionCount, double* results, int32_t capacity);
+
+// The page of one of the further control charts (the request as for
+// Create_ChartStatistics) written as a bitmap file of (width x factor) by
+// (height x factor) pixels in the style of the SPC page: the chart with its
+// limits (stepped where they vary, the EWMA's widening ones, the CUSUM's two
+// sums with +h and -h), the moving range chart and the histogram beside the
+// individuals chart, the figures panel, and with option 4 the flagged points
+// ringed and the tests or signals named in the title band. parent's display
+// context is the reference for the pixel format (0: the screen). Returns one
+// of the codes below; only with MERIDAN_CHART_PAGE_DRAWN is a file written.
+enum : int32_t {
+  MERIDAN_CHART_PAGE_DRAWN = 0,        // the page was drawn and handed to the file
+  MERIDAN_CHART_REQUEST_REFUSED = 1,   // a request Create_ChartStatistics refuses
+  MERIDAN_CHART_PAGE_SIZE_REFUSED = 2, // width, height or factor not positive, or a side above 32 767 pixels
+  MERIDAN_CHART_NO_FILE_NAME = 3,      // FileName missing or empty
+  MERIDAN_CHART_PAGE_NOT_MADE = 4,     // the memory or the drawing objects for the page could not be had
+};
+int32_t WINAPI Create_ChartBitmap(HWND parent, const char* FileName, int32_t width, int32_t height, double factor,
+                                  const char* Headline, uint32_t chart, const double* values, const double* sizes,
+                                  int32_t count, int32_t SampleSize, uint32_t SPCNorm, const double* options,
+                                  int32_t optionCount);
 
 // The readout window (up to 20 channels). Arrays point at element 0 of the
 // caller's array, which is never read; elements 1 to 20 are. MVUnit holds the

@@ -36,6 +36,8 @@ MERIDAN_EXPORTS = {
     "Create_SPCStatisticsEx": (19, 68),
     "Create_GaugeStudyStatistics": (20, 52),
     "Create_GaugeStudyBitmap": (21, 72),
+    "Create_ChartStatistics": (22, 40),
+    "Create_ChartBitmap": (23, 60),
 }
 
 KIT_FUNCTIONS = ["Device_Collect", "Device_DeInit", "Device_GetInt", "Device_GetName", "Device_Init",

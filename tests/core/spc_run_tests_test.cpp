@@ -103,6 +103,23 @@ TEST(RunTest1, TwoSeriesChartsTestTheSmallestAgainstTheLowerAndTheLargestAgainst
 }
 
 // ---- Test 2: nine in a row on one side -----------------------------------------
+TEST(RunTest1, LimitsThatVaryPerPointTakeThePlaceOfTheConstantOnes) {
+  // Stepped limits: point 2 is beyond its own narrow limits though inside the constant ones; point 3 is not
+  // beyond its wide ones though beyond the constant ones.
+  std::vector<double> values{kNaN, 2, 2, 5, -2};
+  std::vector<double> upper{kNaN, 3, 1.5, 6, 3}, lower{kNaN, -3, -1.5, -6, -1.999};
+  RunTestSeries series;
+  series.low = series.high = values.data();
+  series.count = 4;
+  series.upperLimit = 3;
+  series.lowerLimit = -3;
+  series.upperLimits = upper.data();
+  series.lowerLimits = lower.data();
+  std::vector<uint16_t> flags(5, 0);
+  SPC_FlagRunTests(series, 1, flags.data());
+  EXPECT_EQ(flags, (std::vector<uint16_t>{0, 0, 1, 0, 1}));
+}
+
 
 TEST(RunTest2, NineInARowOnOneSideFlagTheNinthAndEveryOneAfter) {
   EXPECT_EQ(Points(8, 0.5).Flagged(2), Flags{});

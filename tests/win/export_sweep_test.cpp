@@ -6,6 +6,7 @@
 // that cannot take a file. Each group runs twice; between its second start
 // and end the process must hold no more GDI, USER or kernel handles than
 // before, nor more heap beyond a small bound.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -528,6 +529,295 @@ TEST(DisplaySweep, EveryPointerNullEveryCountAndDoubleAtItsEdges) {
     Display_ShowValues(mv.As<double>(), errors.As<int16_t>());
     Display_DeInit();
     Count("destroyed windows", 6);
+  });
+}
+
+// ---- figures of the further control charts
+
+// Values, sizes, options and results each end against a page no one may
+// touch, so that a read of one element past `count` or `optionCount`, or a
+// write past `capacity`, stops the test.
+class ChartFiguresSweep : public testing::Test {
+ protected:
+  static constexpr int32_t kMost = 65535;
+  static constexpr int32_t kMostFigures = 35 + 5 * kMost;
+  // Element 0 of an array whose elements 0 .. count are the last before the page (elements 0 .. 65535 held).
+  static double* EndingAt(const Guarded& block, int32_t count) {
+    return block.As<double>() + (count >= 0 && count <= kMost ? kMost - count : kMost);
+  }
+  static const Guarded& Values() {  // counts and readings alike: 3 4 5 6 7 3 4 ...
+    static Guarded block((kMost + 1) * sizeof(double));
+    static bool filled = Fill(block, [](int32_t i) { return 3.0 + i % 5; });
+    (void)filled;
+    return block;
+  }
+  static const Guarded& Sizes() {
+    static Guarded block((kMost + 1) * sizeof(double));
+    static bool filled = Fill(block, [](int32_t) { return 50.0; });
+    (void)filled;
+    return block;
+  }
+  template <typename Value>
+  static bool Fill(const Guarded& block, Value value) {
+    for (int32_t i = 0; i <= kMost; ++i) block.As<double>()[i] = value(i);
+    return true;
+  }
+  struct Call {
+    uint32_t chart = 1;
+    int32_t count = 50;
+    bool values = true, sizes = true;
+    int32_t sampleSize = 1;
+    uint32_t norm = 1;
+    const double* options = nullptr;
+    int32_t optionCount = 0;
+    int32_t capacity = kMostFigures;
+    bool results = true;
+  };
+  // The figures into a results array that ends right after element `capacity` (or holds them all).
+  static int32_t Figures(const Call& c) {
+    static Guarded results((kMostFigures + 1) * sizeof(double));
+    double* at = results.As<double>() + (c.capacity >= 0 && c.capacity <= kMostFigures ? kMostFigures - c.capacity : 0);
+    return Create_ChartStatistics(c.chart, c.values ? EndingAt(Values(), c.count) : nullptr,
+                                  c.sizes ? EndingAt(Sizes(), c.count) : nullptr, c.count, c.sampleSize, c.norm,
+                                  c.options, c.optionCount, c.results ? at : nullptr, c.capacity);
+  }
+  static int32_t All(int32_t points) { return 35 + 5 * points; }
+};
+
+TEST_F(ChartFiguresSweep, EveryCountAndSizeAtItsEdges) {
+  Guarded options(11 * sizeof(double));  // elements 0 .. 10, all defaults
+  for (int e = 0; e <= 10; ++e) options.As<double>()[e] = std::numeric_limits<double>::quiet_NaN();
+  RunTwiceLeavingNothing("chart figures counts", [&] {
+    for (uint32_t n : kCounts) {
+      const int32_t s = static_cast<int32_t>(n);
+      const bool values = s >= 2 && s <= kMost;
+      for (uint32_t chart : {1u, 4u, 6u}) {
+        Call count;
+        count.chart = chart;
+        count.count = s;
+        EXPECT_EQ(Figures(count), values ? All(s) : 0) << "chart " << chart << " count " << s;
+      }
+      Call sample;
+      sample.chart = 2;
+      sample.sampleSize = s;
+      EXPECT_EQ(Figures(sample), 0) << "SampleSize " << s;  // none of these from 1 to 20
+      Call codes;
+      codes.chart = n;
+      EXPECT_EQ(Figures(codes), 0) << "chart " << n;
+      Call norm;
+      norm.chart = 3;
+      norm.sampleSize = 5;
+      norm.norm = n;
+      EXPECT_EQ(Figures(norm), n <= 3 ? All(10) : 0) << "SPCNorm " << n;
+      Call optionCount;
+      optionCount.optionCount = s;
+      optionCount.options = options.As<double>() + 10 - (s >= 0 && s <= 10 ? s : 10);
+      EXPECT_EQ(Figures(optionCount), s >= 0 ? All(50) : 0) << "optionCount " << s;  // elements past 10 unread
+      Call capacity;
+      capacity.capacity = s;
+      EXPECT_EQ(Figures(capacity), s >= 1 ? std::min(s, All(50)) : 0) << "capacity " << s;
+      Count("counts and sizes at their edges", 8);
+    }
+    for (int32_t capacity : {1, 35, 36, 284, 285}) {
+      Call c;
+      c.capacity = capacity;  // the element after the last one written is the unwritable page
+      EXPECT_EQ(Figures(c), capacity);
+      Count("counts and sizes at their edges");
+    }
+    for (int32_t m : {1, 20, 21}) {
+      Call c;
+      c.chart = 2;
+      c.sampleSize = m;
+      EXPECT_EQ(Figures(c), m <= 20 ? All(50 / m) : 0) << "SampleSize " << m;
+      Count("counts and sizes at their edges");
+    }
+  });
+}
+
+TEST_F(ChartFiguresSweep, EveryDoubleNotANumberInfiniteOrHuge) {
+  Guarded options(11 * sizeof(double));
+  static Guarded values(1201 * sizeof(double)), sizes(1201 * sizeof(double));
+  RunTwiceLeavingNothing("chart figures doubles", [&] {
+    for (double d : kDoubles) {
+      // Each option in turn: refused, or charted with it; never a crash or a write past the capacity.
+      for (int element = 1; element <= 10; ++element)
+        for (uint32_t chart = 1; chart <= 7; ++chart) {
+          for (int e = 0; e <= 10; ++e) options.As<double>()[e] = std::numeric_limits<double>::quiet_NaN();
+          options.As<double>()[element] = d;
+          Call c;
+          c.chart = chart;
+          c.options = options.As<double>();
+          c.optionCount = 10;
+          const int32_t written = Figures(c);
+          EXPECT_TRUE(written == 0 || written == All(50)) << "chart " << chart << " option " << element << " " << d;
+          // Not a number is the default; an infinite or huge λ, head start or given σ is out of range.
+          if (std::isnan(d)) {
+            EXPECT_EQ(written, All(50));
+          }
+          if (std::isinf(d) && element != 4) {
+            EXPECT_EQ(written, 0) << "option " << element;
+          }
+          Count("doubles not a number, infinite or huge");
+        }
+    }
+    // Readings, counts and sizes themselves not numbers, infinite or huge, all alike or mixed.
+    for (int mix = 0; mix < 6; ++mix) {
+      double* v = values.As<double>();
+      for (int i = 1; i <= 1200; ++i) v[i] = mix < 5 ? kDoubles[mix] : kDoubles[i % 5];
+      for (uint32_t chart = 1; chart <= 7; ++chart) {
+        double* n = sizes.As<double>();
+        for (int i = 1; i <= 1200; ++i) n[i] = 50;
+        // Readings and counts of 1e308 or -1e308 may make a chart (of infinite or not-a-number figures).
+        static Guarded results((35 + 5 * 1200 + 1) * sizeof(double));
+        const int32_t written =
+            Create_ChartStatistics(chart, v, n, 1200, 1, 1, nullptr, 0, results.As<double>(), 35 + 5 * 1200);
+        EXPECT_TRUE(written == 0 || (written == 35 + 5 * 1200 && mix >= 3 && mix <= 4)) << "mix " << mix << " chart " << chart;
+        if (mix < 3 || mix == 5) {
+          EXPECT_EQ(written, 0) << "mix " << mix << " chart " << chart;
+        }
+        // Sizes of every kind under sound counts: refused where sizes are read, except 1e308.
+        for (int i = 1; i <= 1200; ++i) n[i] = mix < 5 ? kDoubles[mix] : kDoubles[i % 5];
+        const bool readsSizes = chart == 4 || chart == 5 || chart == 7;
+        EXPECT_EQ(Create_ChartStatistics(chart, EndingAt(Values(), 1200), n, 1200, 1, 1, nullptr, 0,
+                                         results.As<double>(), 35 + 5 * 1200),
+                  readsSizes && mix != 3 ? 0 : 35 + 5 * 1200)
+            << "sizes mix " << mix << " chart " << chart;
+        Count("values not a number, infinite or huge", 2);
+      }
+    }
+  });
+}
+
+TEST_F(ChartFiguresSweep, NullPointers) {
+  RunTwiceLeavingNothing("chart figures null pointers", [&] {
+    for (uint32_t chart = 1; chart <= 7; ++chart) {
+      Call values;
+      values.chart = chart;
+      values.values = false;
+      EXPECT_EQ(Figures(values), 0) << "chart " << chart;
+      Call sizes;
+      sizes.chart = chart;
+      sizes.sizes = false;
+      EXPECT_EQ(Figures(sizes), chart == 4 || chart == 5 || chart == 7 ? 0 : All(50)) << "chart " << chart;
+      Call options;
+      options.chart = chart;
+      options.optionCount = 3;
+      EXPECT_EQ(Figures(options), 0) << "chart " << chart;
+      Call results;
+      results.chart = chart;
+      results.results = false;
+      EXPECT_EQ(Figures(results), 0) << "chart " << chart;
+      Count("null pointers", 4);
+    }
+  });
+}
+
+// ---- chart page: Create_ChartBitmap over the same guarded arrays; a refused
+// request returns its code and leaves no file, an accepted one a whole page.
+class ChartPageSweep : public ChartFiguresSweep {
+ protected:
+  void SetUp() override { dir = wintest::MakeTempDir(L"chartsweep"); }
+  void TearDown() override { wintest::RemoveTree(dir); }
+  struct PageCall : Call {
+    int32_t width = 120, height = 90;
+    double factor = 1;
+    const char* headline = "Sweep";
+  };
+  // The page's code; afterwards a whole page exists exactly when the code says it was drawn.
+  int32_t Page(const PageCall& c) {
+    const std::wstring path = dir + L"page.bmp";
+    DeleteFileW(path.c_str());
+    const std::string name = Narrow(path);
+    const int32_t code = Create_ChartBitmap(nullptr, name.c_str(), c.width, c.height, c.factor, c.headline, c.chart,
+                                            c.values ? EndingAt(Values(), c.count) : nullptr,
+                                            c.sizes ? EndingAt(Sizes(), c.count) : nullptr, c.count, c.sampleSize,
+                                            c.norm, c.options, c.optionCount);
+    EXPECT_EQ(wintest::FileExists(path), code == MERIDAN_CHART_PAGE_DRAWN) << "code " << code;
+    if (code == MERIDAN_CHART_PAGE_DRAWN) {
+      EXPECT_TRUE(PageFile(path).Valid());
+    }
+    return code;
+  }
+  std::wstring dir;
+};
+
+TEST_F(ChartPageSweep, EveryCountSizeAndPageSideAtItsEdges) {
+  RunTwiceLeavingNothing("chart page counts", [&] {
+    for (uint32_t n : kCounts) {
+      const int32_t s = static_cast<int32_t>(n);
+      for (uint32_t chart : {1u, 4u, 6u}) {
+        PageCall count;
+        count.chart = chart;
+        count.count = s;
+        EXPECT_EQ(Page(count), s >= 2 && s <= kMost ? MERIDAN_CHART_PAGE_DRAWN : MERIDAN_CHART_REQUEST_REFUSED)
+            << "chart " << chart << " count " << s;
+      }
+      PageCall codes;
+      codes.chart = n;
+      EXPECT_EQ(Page(codes), MERIDAN_CHART_REQUEST_REFUSED) << "chart " << n;
+      PageCall width, height;
+      width.width = s;
+      height.height = s;
+      const int32_t sideCode = s >= 1 && s <= 32767 ? MERIDAN_CHART_PAGE_DRAWN : MERIDAN_CHART_PAGE_SIZE_REFUSED;
+      EXPECT_EQ(Page(width), sideCode) << "width " << s;
+      EXPECT_EQ(Page(height), sideCode) << "height " << s;
+      Count("chart page counts, codes and sides at their edges", 6);
+    }
+  });
+}
+
+TEST_F(ChartPageSweep, EveryDoubleNotANumberInfiniteOrHuge) {
+  Guarded options(11 * sizeof(double));
+  RunTwiceLeavingNothing("chart page doubles", [&] {
+    for (double d : kDoubles) {
+      for (int element = 1; element <= 10; ++element)
+        for (uint32_t chart = 1; chart <= 7; ++chart) {
+          for (int e = 0; e <= 10; ++e) options.As<double>()[e] = std::numeric_limits<double>::quiet_NaN();
+          options.As<double>()[element] = d;
+          PageCall c;
+          c.chart = chart;
+          c.options = options.As<double>();
+          c.optionCount = 10;
+          // The page is refused exactly where the figures are.
+          const int32_t figures = Figures(c);
+          EXPECT_EQ(Page(c), figures ? MERIDAN_CHART_PAGE_DRAWN : MERIDAN_CHART_REQUEST_REFUSED)
+              << "chart " << chart << " option " << element << " " << d;
+          Count("chart page options not a number, infinite or huge");
+        }
+      PageCall factor;
+      factor.factor = d;
+      EXPECT_EQ(Page(factor), MERIDAN_CHART_PAGE_SIZE_REFUSED) << d;
+      Count("chart page factors not a number, infinite or huge");
+    }
+  });
+}
+
+TEST_F(ChartPageSweep, NullPointers) {
+  RunTwiceLeavingNothing("chart page null pointers", [&] {
+    for (uint32_t chart = 1; chart <= 7; ++chart) {
+      PageCall values;
+      values.chart = chart;
+      values.values = false;
+      EXPECT_EQ(Page(values), MERIDAN_CHART_REQUEST_REFUSED) << "chart " << chart;
+      PageCall sizes;
+      sizes.chart = chart;
+      sizes.sizes = false;
+      EXPECT_EQ(Page(sizes), chart == 4 || chart == 5 || chart == 7 ? MERIDAN_CHART_REQUEST_REFUSED
+                                                                    : MERIDAN_CHART_PAGE_DRAWN)
+          << "chart " << chart;
+      PageCall options;
+      options.chart = chart;
+      options.optionCount = 3;
+      EXPECT_EQ(Page(options), MERIDAN_CHART_REQUEST_REFUSED) << "chart " << chart;
+      PageCall headline;
+      headline.chart = chart;
+      headline.headline = nullptr;
+      EXPECT_EQ(Page(headline), MERIDAN_CHART_PAGE_DRAWN) << "chart " << chart;
+      EXPECT_EQ(Create_ChartBitmap(nullptr, nullptr, 120, 90, 1, "t", chart, EndingAt(Values(), 50),
+                                   EndingAt(Sizes(), 50), 50, 1, 1, nullptr, 0),
+                MERIDAN_CHART_NO_FILE_NAME);
+      Count("chart page null pointers", 5);
+    }
   });
 }
 

@@ -1,7 +1,9 @@
 // Two threads of one host asking for chart pages and figures at the same time:
 // each must get exactly the page and the figures it would get alone, byte for
 // byte, as if the requests had been made one after the other.
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <thread>
 
 #include "spc_page_support.h"
@@ -108,6 +110,92 @@ TEST_F(SpcPage, FourThreadsOfFiguresEachGetTheirOwn) {
     });
   for (std::thread& thread : threads) thread.join();
   for (int t = 0; t < 4; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t << " of 100";
+}
+
+// The further charts' pages and figures beside the SPC pages: each thread
+// mixes both kinds of page (at different scale factors, which the request
+// lock keeps apart) with chart figures, and gets what it would get alone.
+struct ChartCaller {
+  struct Chart {
+    uint32_t chart;
+    std::vector<double> values, sizes;
+    int32_t sampleSize;
+    double factor;
+    std::vector<double> options;
+  };
+  Request spcPage;
+  std::vector<Chart> charts;
+  std::string spcAlone;
+  std::vector<std::string> pagesAlone;
+  std::vector<std::vector<double>> figuresAlone;
+  int wrongPages = 0, wrongFigures = 0;
+};
+
+std::string ChartPageOf(const ChartCaller::Chart& c, const std::wstring& file) {
+  const std::string name = Narrow(file);
+  Create_ChartBitmap(nullptr, name.c_str(), 300, 220, c.factor, "Two callers", c.chart, c.values.data(),
+                     c.sizes.empty() ? nullptr : c.sizes.data(), static_cast<int32_t>(c.values.size()) - 1,
+                     c.sampleSize, 3, c.options.data(), static_cast<int32_t>(c.options.size()) - 1);
+  return wintest::ReadFileBytes(file);
+}
+
+std::vector<double> ChartFiguresOf(const ChartCaller::Chart& c) {
+  const int32_t count = static_cast<int32_t>(c.values.size()) - 1;
+  std::vector<double> results(36 + 5 * count, -7.0);
+  Create_ChartStatistics(c.chart, c.values.data(), c.sizes.empty() ? nullptr : c.sizes.data(), count, c.sampleSize,
+                         3, c.options.data(), static_cast<int32_t>(c.options.size()) - 1, results.data(),
+                         static_cast<int32_t>(results.size()) - 1);
+  return results;
+}
+
+void MakeChartsAlone(ChartCaller& c, const std::wstring& file) {
+  c.spcPage.Write(file);
+  c.spcAlone = wintest::ReadFileBytes(file);
+  for (const ChartCaller::Chart& chart : c.charts) {
+    c.pagesAlone.push_back(ChartPageOf(chart, file));
+    c.figuresAlone.push_back(ChartFiguresOf(chart));
+  }
+}
+
+void MakeChartsAtOnce(ChartCaller& c, const std::wstring& file, int rounds) {
+  for (int round = 0; round < rounds; ++round) {
+    c.spcPage.Write(file);
+    c.wrongPages += wintest::ReadFileBytes(file) != c.spcAlone;
+    for (size_t i = 0; i < c.charts.size(); ++i) {
+      c.wrongPages += ChartPageOf(c.charts[i], file) != c.pagesAlone[i];
+      c.wrongFigures += !SameBits(ChartFiguresOf(c.charts[i]), c.figuresAlone[i]);
+    }
+  }
+}
+
+TEST_F(SpcPage, TwoCallersOfChartPagesAndFiguresEachGetTheirOwn) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  ChartCaller first, second;
+  first.spcPage.width = 320, first.spcPage.height = 240, first.spcPage.factor = 1.5;
+  first.charts = {{1, Values(80, 10.0, 0.1), {}, 1, 1.0, {nan, nan, nan, 255, 1}},
+                  {3, Values(200, 10.0, 0.1), {}, 4, 2.0, {nan, 10.02, 0.05, 255, 1}}};
+  std::vector<double> counts{nan}, sizes{nan};
+  for (int i = 1; i <= 40; ++i) {
+    sizes.push_back(50.0 + 25 * (i % 4));
+    counts.push_back(std::floor(sizes.back() * (0.08 + 0.04 * std::sin(i))));
+  }
+  second.spcPage = RunChartOf(Values(150, 12.5, 0.02));
+  second.spcPage.width = 300, second.spcPage.height = 200;
+  second.charts = {{4, counts, sizes, 1, 1.25, {nan, nan, nan, 255, 1}},
+                   {2, Values(120, 5.0, 0.2), {}, 3, 1.0, {nan, nan, nan, nan, nan, 0.1, 2.7}}};
+  MakeChartsAlone(first, File(L"first.bmp"));
+  MakeChartsAlone(second, File(L"second.bmp"));
+  for (const ChartCaller* c : {&first, &second})
+    for (const std::string& page : c->pagesAlone) ASSERT_GT(page.size(), 54u);
+
+  const int rounds = 8;
+  std::thread other([&] { MakeChartsAtOnce(second, File(L"second.bmp"), rounds); });
+  MakeChartsAtOnce(first, File(L"first.bmp"), rounds);
+  other.join();
+  EXPECT_EQ(first.wrongPages, 0) << "of " << rounds * 3;
+  EXPECT_EQ(first.wrongFigures, 0) << "of " << rounds * 2;
+  EXPECT_EQ(second.wrongPages, 0) << "of " << rounds * 3;
+  EXPECT_EQ(second.wrongFigures, 0) << "of " << rounds * 2;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,47 +18,9 @@
 #include "spc/core/spc_request_options.h"
 #include "spc/core/spc_run_tests.h"
 #include "spc/spc_request_lock.h"
+#include "spc/spc_page_parts.h"
 
-namespace {
-
-// The page's handle table: every drawing object of a request has a slot, and
-// all of them are deleted when the request ends. Slots 0 to 39 hold the
-// page's own fonts, pens, brushes and bitmap (the gaps are slots the page does
-// not use). From 45 on each drawing routine gets an area of its own, which it
-// fills from the area's first slot: the statistics panel (a text panel, from
-// 45), the location chart (55), the dispersion chart (75) and the histogram
-// (95); the rest stay empty.
-constexpr int kHandleSlots = 300;
-
-enum Slot {
-  kFontA = 0,
-  kFontB = 1,
-  kWhitePen = 10,
-  kBlackPen = 11,
-  kPageDarkPen = 13,
-  kPageLightPen = 14,
-  kPanelDarkPen = 16,
-  kPanelLightPen = 17,
-  kTickPen = 18,
-  kPageBrush = 30,
-  kPanelBrush = 31,
-  kPageBitmap = 39,
-  kStatisticsPanelSlots = 45,
-  kLocationChartSlots = 55,
-  kDispersionChartSlots = 75,
-  kHistogramPlotSlots = 95,
-  kLocationRingPen = 110,
-  kDispersionRingPen = 111,
-  kLegendRingPen = 112,
-};
-
-// What the extended page adds: the run tests' marks and the legend line.
-struct PageMarks {
-  bool markFlagged = false;
-  SpcRunTests tests;
-  RunTestSeries location, dispersion;
-  std::string legend, shortLegend;  // empty: no legend line
-};
+namespace spc_page {
 
 // The page draws its control charts without a highlight bar, so each fills
 // only the slots before its highlight brush: the location chart's area then
@@ -251,8 +214,8 @@ void DeleteObjects() {
   }
 }
 
-void DrawAndWrite(HWND parent, const char* fileName, const char* headline, const SpcRequest& request,
-                  const SpcResult& result, const PageLayout& page, const PageMarks* marks) {
+void DrawAndWrite(HWND parent, const char* fileName, const PageLayout& page,
+                  const std::function<void(HDC)>& drawPage) {
   for (HGDIOBJ& handle : gdiHandleTable) handle = nullptr;
   // A window that is gone leaves the screen as the reference for the page's pixel format.
   HWND owner = parent;
@@ -267,7 +230,7 @@ void DrawAndWrite(HWND parent, const char* fileName, const char* headline, const
   HBITMAP bitmap = static_cast<HBITMAP>(Handle(kPageBitmap));
   if (dc && bitmap) {
     HGDIOBJ original = SelectObject(dc, bitmap);
-    DrawPage(dc, page, headline, request, result, marks);
+    drawPage(dc);
     SelectObject(dc, original);  // the pixels are read from a bitmap that no context holds
     if (page.content) WritePage(fileName, bitmap, display);
   }
@@ -299,12 +262,15 @@ void MakePage(HWND parent, const char* fileName, int32_t width, int32_t height, 
       marks.legend = RunTest_Legend(result, marks.tests, options->markFlagged, LegendForm::Full);
       marks.shortLegend = RunTest_Legend(result, marks.tests, options->markFlagged, LegendForm::Short);
     }
-    DrawAndWrite(parent, fileName, headline, request, result, page, options ? &marks : nullptr);
+    DrawAndWrite(parent, fileName, page,
+                 [&](HDC dc) { DrawPage(dc, page, headline, request, result, options ? &marks : nullptr); });
   }
   SPC_SetScale(1.0);
 }
 
-}  // namespace
+}  // namespace spc_page
+
+using spc_page::MakePage;
 
 extern "C" int32_t WINAPI Create_SPCBitmap(HWND parent, const char* FileName, int32_t width, int32_t height,
                                            double factor, const char* Headline, uint32_t typ, const double* meaval,

@@ -1,8 +1,10 @@
 // Writes the SPC pages and figures of a fixed matrix of chart requests and
 // prints one line per request with a hash of what came back: the page file's
-// bytes, or the bits of the 48 figures. Two builds of the library that print
-// the same lines give the same pages byte for byte and the same figures bit
-// for bit. Usage: spc_matrix <folder for the pages> [pages|figures|all]
+// bytes, the bits of the 48 figures, or the bits of every figure of the
+// further control charts. Two builds of the library that print the same lines
+// give the same pages byte for byte and the same figures bit for bit.
+// Usage: spc_matrix <folder for the pages> [pages|figures|charts|all]
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -96,6 +98,51 @@ std::vector<Request> FigureMatrix() {
   return list;
 }
 
+// The further control charts (Create_ChartStatistics): every kind, subgroup
+// size and method, with their options at the defaults and set.
+struct ChartCall {
+  uint32_t chart;
+  int32_t sampleSize;
+  uint32_t spcNorm;
+  int count;
+  int shape;
+  bool equalSizes;
+  bool options;
+};
+
+std::string ChartName(const ChartCall& c) {
+  char text[120];
+  std::snprintf(text, sizeof text, "chart%u_m%d_norm%u_n%d_shape%d_%s_%s", c.chart, c.sampleSize, c.spcNorm, c.count,
+                c.shape, c.equalSizes ? "equal" : "varying", c.options ? "options" : "defaults");
+  return text;
+}
+
+std::vector<ChartCall> ChartMatrix() {
+  std::vector<ChartCall> list;
+  const int counts[] = {2, 3, 40, 125};
+  for (uint32_t chart = 0; chart <= 8; ++chart)
+    for (int32_t m : {1, 2, 5, 20})
+      for (uint32_t norm = 0; norm < 4; ++norm)
+        for (int count : counts)
+          for (int shape = 0; shape < 4; shape += 3)
+            for (int variant = 0; variant < 4; ++variant)
+              list.push_back({chart, m, norm, count, shape, variant % 2 == 0, variant >= 2});
+  return list;
+}
+
+// Counts of the attribute charts from the same readings, within their sample sizes.
+void AttributeData(const std::vector<double>& readings, bool equalSizes, std::vector<double>& counts,
+                   std::vector<double>& sizes) {
+  counts.assign(1, 0.0);
+  sizes.assign(1, 0.0);
+  for (size_t i = 1; i < readings.size(); ++i) {
+    const double size = equalSizes ? 50.0 : static_cast<double>(20 + (i * 7) % 41);
+    const double count = static_cast<double>(static_cast<int64_t>((readings[i] - 9.9) * 100.0));
+    sizes.push_back(size);
+    counts.push_back(count < 0 ? 0 : (count > size ? size : count));
+  }
+}
+
 std::vector<char> ReadFile(const std::string& path) {
   std::vector<char> bytes;
   if (FILE* file = std::fopen(path.c_str(), "rb")) {
@@ -136,6 +183,48 @@ int main(int argc, char** argv) {
       std::printf("figures %s result %d hash %016llx\n", Name(r).c_str(), result,
                   static_cast<unsigned long long>(Fnv1a(figures, sizeof figures)));
     }
+  }
+  if (which == "all" || which == "charts") {
+    const double options[] = {0, NAN, NAN, 255, 1, 0.3, 2.8, 0.4, 4.5, 1, 1};
+    for (const ChartCall& c : ChartMatrix()) {
+      std::vector<double> values = Readings(c.count, 3000 + index++, 10.0, 0.05, c.shape), counts, sizes;
+      AttributeData(values, c.equalSizes, counts, sizes);
+      const bool attribute = c.chart >= 4 && c.chart <= 7;
+      std::vector<double> figures(35 + 5 * 125 + 1);
+      std::memset(figures.data(), 0xA5, figures.size() * sizeof(double));
+      int32_t result = Create_ChartStatistics(c.chart, attribute ? counts.data() : values.data(), sizes.data(),
+                                              c.count, c.sampleSize, c.spcNorm, options, c.options ? 10 : 0,
+                                              figures.data(), static_cast<int32_t>(figures.size()) - 1);
+      std::printf("charts %s result %d hash %016llx\n", ChartName(c).c_str(), result,
+                  static_cast<unsigned long long>(Fnv1a(figures.data(), figures.size() * sizeof(double))));
+    }
+  }
+  if (which == "all" || which == "chartpages") {
+    // The further charts' pages (Create_ChartBitmap): every kind, single readings and subgroups, equal and
+    // varying sizes, options at the defaults and set (marks, EWMA weight, CUSUM k and h), at two page sizes.
+    const double options[] = {0, NAN, NAN, 255, 1, 0.3, 2.8, 0.4, 4.5, 1, 0};
+    for (uint32_t chart = 1; chart <= 7; ++chart)
+      for (int variant = 0; variant < 4; ++variant)
+        for (int page = 0; page < 2; ++page) {
+          ChartCall c{chart, chart == 2 || chart == 3 ? 1 + 4 * (variant % 2) : 1, 3u, 60, variant % 2 ? 3 : 0,
+                      variant % 2 == 0, variant >= 2};
+          std::vector<double> values = Readings(c.count * c.sampleSize, 5000 + index++, 10.0, 0.05, c.shape), counts,
+                              sizes;
+          AttributeData(values, c.equalSizes || chart == 5, counts, sizes);
+          const bool attribute = chart >= 4;
+          const int32_t width = page ? 400 : 320, height = page ? 300 : 240;
+          const double factor = page ? 2.0 : 1.0;
+          const std::string name = ChartName(c) + (page ? "_400x300_f2" : "_320x240_f1");
+          const std::string path = folder + "\\" + name + ".bmp";
+          std::remove(path.c_str());
+          int32_t result = Create_ChartBitmap(nullptr, path.c_str(), width, height, factor, name.c_str(), chart,
+                                              attribute ? counts.data() : values.data(), sizes.data(),
+                                              c.count * (attribute ? 1 : c.sampleSize), c.sampleSize, c.spcNorm,
+                                              options, c.options ? 10 : 0);
+          std::vector<char> bytes = ReadFile(path);
+          std::printf("chartpage %s result %d bytes %zu hash %016llx\n", name.c_str(), result, bytes.size(),
+                      static_cast<unsigned long long>(Fnv1a(bytes.data(), bytes.size())));
+        }
   }
   return 0;
 }

@@ -319,3 +319,7 @@ void LayOut(const SpcRequest& request, const SpcResult& result, int32_t width, i
 }
 
 }  // namespace
+
+AxisScale SPC_ScaleValueAxis(int32_t length, double max, double min) { return ScaleValueAxis(length, max, min); }
+
+AxisScale SPC_ScaleSampleAxis(int32_t length, double max, double min) { return ScaleHorizontalAxis(length, max, min); }

@@ -104,3 +104,9 @@ void SPC_LayoutPage(const SpcRequest& request, const SpcResult& result, int32_t 
 
 // Characters of the longest value label of a scaled axis (0 for one tick or none).
 int32_t SPC_ValueLabelChars(const AxisScale& scale);
+
+// The axis scales of the page, for other pages drawn in its style: a vertical
+// value axis over max .. min of `length` pixels (scaled only when narrower
+// than kWidestScaledRange) and a horizontal sample axis.
+AxisScale SPC_ScaleValueAxis(int32_t length, double max, double min);
+AxisScale SPC_ScaleSampleAxis(int32_t length, double max, double min);

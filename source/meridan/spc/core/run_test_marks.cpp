@@ -70,3 +70,5 @@ std::string RunTest_Legend(const SpcResult& result, const SpcRunTests& tests, bo
   Add(legend, (full ? "Run tests: " : "Run tests (points): ") + fired, "   ");
   return legend;
 }
+
+const char* RunTest_Name(int t) { return t >= 1 && t <= kRunTestCount ? kTestNames[t - 1] : ""; }

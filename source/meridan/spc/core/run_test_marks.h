@@ -26,3 +26,6 @@ int RunTest_RingPenWidth(double scale);
 // Empty when there is nothing to say (no marking, limits from the data).
 enum class LegendForm { Full, Short };
 std::string RunTest_Legend(const SpcResult& result, const SpcRunTests& tests, bool markFlagged, LegendForm form);
+
+// The short name of run test t (1 .. 8), "beyond limits" for test 1; empty outside.
+const char* RunTest_Name(int t);

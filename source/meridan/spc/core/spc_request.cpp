@@ -183,37 +183,6 @@ void Histogram(const SpcRequest& request, const SpcStatistics& stats, HistogramC
   classes.peak = peak < 10 ? 10 : peak + 1;
 }
 
-// Z and σ̂ from the k complete subgroups of m values, by the SPCNorm method.
-void WithinSubgroups(const SpcRequest& request, SpcStatistics& stats) {
-  int32_t m = stats.m, k = stats.k;
-  if (m < 2 || k < 1 || request.SPCNorm < 0 || request.SPCNorm > 3) return;
-  double sumAll = 0.0, squaresAll = 0.0, pooled = 0.0, sumOfDeviations = 0.0, sumOfRanges = 0.0;
-  for (int32_t j = 1; j <= k; ++j) {
-    const double* values = request.meaval + m * (j - 1);
-    double sum = 0.0, squares = 0.0, smallest = 1e17, largest = -1e17;
-    for (int32_t i = 1; i <= m; ++i) {
-      double x = values[i];
-      sum += x;
-      squares += x * x;
-      if (x > largest) largest = x;
-      if (x < smallest) smallest = x;
-    }
-    sumAll += sum;
-    squaresAll += squares;
-    pooled += squares - sum * sum / m;
-    sumOfDeviations += SpreadRoot((squares - sum * sum / m) / (m - 1));
-    sumOfRanges += largest - smallest;
-  }
-  int32_t used = m * k;
-  stats.grandMean = sumAll / used;
-  switch (request.SPCNorm) {
-    case 3: stats.sigmaWithin = SpreadRoot(pooled / ((m - 1) * k)); break;
-    case 2: stats.sigmaWithin = (sumOfDeviations / k) / c4(m); break;
-    case 1: stats.sigmaWithin = (sumOfRanges / k) / d2(m); break;
-    default: stats.sigmaWithin = SpreadRoot((squaresAll - sumAll * sumAll / used) / (used - 1)); break;
-  }
-}
-
 void ShewhartLimits(double centre, double a, ControlLimits& limits) {
   limits.upperControl = centre + SPC_QuantilePerMille(998.65) * a;
   limits.upperWarning = centre + NormalQuantile(975) * a;
@@ -350,6 +319,37 @@ SpcRequest SPC_RequestOfArguments(uint32_t typ, const double* meaval, int32_t nu
                     Low16Signed(LSLOnOff), SampleSize, Low16Signed(SPCNorm)};
 }
 
+WithinSubgroupEstimate SPC_WithinSubgroups(const double* values, int32_t m, int32_t k, int16_t SPCNorm) {
+  WithinSubgroupEstimate estimate;
+  if (m < 2 || k < 1 || SPCNorm < 0 || SPCNorm > 3) return estimate;
+  double sumAll = 0.0, squaresAll = 0.0, pooled = 0.0, sumOfDeviations = 0.0, sumOfRanges = 0.0;
+  for (int32_t j = 1; j <= k; ++j) {
+    const double* subgroup = values + m * (j - 1);
+    double sum = 0.0, squares = 0.0, smallest = 1e17, largest = -1e17;
+    for (int32_t i = 1; i <= m; ++i) {
+      double x = subgroup[i];
+      sum += x;
+      squares += x * x;
+      if (x > largest) largest = x;
+      if (x < smallest) smallest = x;
+    }
+    sumAll += sum;
+    squaresAll += squares;
+    pooled += squares - sum * sum / m;
+    sumOfDeviations += SpreadRoot((squares - sum * sum / m) / (m - 1));
+    sumOfRanges += largest - smallest;
+  }
+  int32_t used = m * k;
+  estimate.grandMean = sumAll / used;
+  switch (SPCNorm) {
+    case 3: estimate.sigma = SpreadRoot(pooled / ((m - 1) * k)); break;
+    case 2: estimate.sigma = (sumOfDeviations / k) / c4(m); break;
+    case 1: estimate.sigma = (sumOfRanges / k) / d2(m); break;
+    default: estimate.sigma = SpreadRoot((squaresAll - sumAll * sumAll / used) / (used - 1)); break;
+  }
+  return estimate;
+}
+
 double* SPC_LocationSeries() { return LocationSeries; }
 
 double* SPC_DispersionSeries() { return DispersionSeries; }
@@ -385,7 +385,9 @@ bool SPC_ComputeRequest(const SpcRequest& request, SpcResult& result, const SpcG
   // Consecutive subgroups; k counts with the size given, at most 20 values are used per subgroup.
   stats.k = request.numofval / request.SampleSize;
   stats.m = request.SampleSize > kLargestSubgroup ? kLargestSubgroup : request.SampleSize;
-  WithinSubgroups(request, stats);
+  const WithinSubgroupEstimate within = SPC_WithinSubgroups(request.meaval, stats.m, stats.k, request.SPCNorm);
+  stats.grandMean = within.grandMean;
+  stats.sigmaWithin = within.sigma;
   if (stats.m < 2) {
     stats.Cp = stats.Cm;
     stats.Cpk = stats.Cmk;

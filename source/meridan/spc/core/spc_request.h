@@ -113,6 +113,17 @@ struct SpcGivenLimits {
 // among them) stay those of the data whatever is given.
 bool SPC_ComputeRequest(const SpcRequest& request, SpcResult& result, const SpcGivenLimits* given = nullptr);
 
+// The grand mean Z and the within-subgroup standard deviation σ̂ of k
+// consecutive subgroups of m values (values[1 ..]; element 0 is never read),
+// σ̂ by the SPCNorm method: 0 total, 1 mean range ÷ d2(m), 2 mean standard
+// deviation ÷ c4(m), 3 pooled. Both 0 when m < 2, k < 1 or SPCNorm is another
+// number. The chart requests of every kind estimate σ̂ here.
+struct WithinSubgroupEstimate {
+  double grandMean = 0.0;
+  double sigma = 0.0;
+};
+WithinSubgroupEstimate SPC_WithinSubgroups(const double* values, int32_t m, int32_t k, int16_t SPCNorm);
+
 // Standard normal quantile at p per mille, interpolated in the constants table;
 // below 500 per mille it is minus the quantile at 1000 - p, from 1000 up the
 // last row. 3.0 exactly from 998.64 to 998.66.

@@ -21,7 +21,9 @@ int Step(double before, double after) {
 // Each test looks at the `points` points that end at point `last`.
 
 bool BeyondLimits(const RunTestSeries& s, int32_t last) {
-  return s.high[last] > s.upperLimit || s.low[last] < s.lowerLimit;
+  const double upper = s.upperLimits ? s.upperLimits[last] : s.upperLimit;
+  const double lower = s.lowerLimits ? s.lowerLimits[last] : s.lowerLimit;
+  return s.high[last] > upper || s.low[last] < lower;
 }
 
 bool NineOnOneSide(const RunTestSeries& s, int32_t last) {

@@ -22,6 +22,9 @@ struct RunTestSeries {
                                  // else the same array as `low`
   int32_t count = 0;
   double upperLimit = 0, lowerLimit = 0;  // test 1: strictly above, strictly below
+  // Limits that vary from point to point (j = 1 .. count), in place of the two above; null: the constant ones.
+  const double* upperLimits = nullptr;
+  const double* lowerLimits = nullptr;
   double centre = 0, zone = 0;            // C and the zone width σ of tests 2 to 8
 };
 

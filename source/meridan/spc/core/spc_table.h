@@ -42,6 +42,9 @@ inline double B6(int m) { return SPC_TableRow(360 + m); }
 // Lower and upper factor of the range chart.
 inline double D1(int m) { return SPC_TableRow(390 + m); }
 inline double D2(int m) { return SPC_TableRow(420 + m); }
+// Upper factor of the range chart times the mean range (D2 ÷ d2): the moving
+// range chart's upper limit is D4(2) × the mean moving range.
+inline double D4(int m) { return D2(m) / d2(m); }
 
 // The standard normal quantile at perMille / 1000, for 500 to 1000 per mille.
 inline double NormalQuantile(int perMille) { return SPC_TableRow(perMille); }
