@@ -368,6 +368,28 @@ TEST_F(CapabilityStudy, FewerThanEightValuesGiveNoAndersonDarlingFigures) {
   EXPECT_TRUE(std::isfinite(f[38]) && std::isfinite(f[40]));
 }
 
+TEST_F(CapabilityStudy, LargestStudyIsComputedWithTheBestFit) {
+  std::vector<double> values;
+  uint32_t state = 99;
+  for (int i = 0; i < 65535; ++i) {  // skewed and positive: the sum of two uniform squares
+    state = state * 1103515245u + 12345u;
+    double u = ((state >> 8) % 10000 + 1) * 1e-4;
+    state = state * 1103515245u + 12345u;
+    double v = ((state >> 8) % 10000 + 1) * 1e-4;
+    values.push_back(0.01 * (u * u + v * v) + 1e-4);
+  }
+  Study study(values);
+  study.usl = 0.05;
+  study.lslOn = 0;
+  study.Option(kCapabilityOptionDistribution, 4);
+  int32_t written = 0;
+  std::vector<double> f = study.Run(&written);
+  EXPECT_EQ(written, 55);
+  EXPECT_EQ(f[1], 65535);
+  EXPECT_TRUE(f[41] >= 1 && f[41] <= 3) << f[41];
+  EXPECT_TRUE(std::isfinite(f[48]) && std::isfinite(f[51]));
+}
+
 // ---- Against the independent implementation --------------------------------
 
 // Relative tolerance of the figures of tests/data/capability_reference.txt

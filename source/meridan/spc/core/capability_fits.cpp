@@ -4,6 +4,7 @@
 #include <boost/math/special_functions/log1p.hpp>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "core/distributions.h"
 
@@ -93,7 +94,8 @@ DistributionFit Fit_Lognormal(const double* sorted, int32_t n) {
 DistributionFit Fit_Weibull(const double* sorted, int32_t n) {
   FitStatus usable = UsableForFit(sorted, n);
   if (usable != kFitNormal) return Failed(usable);
-  double* u = new double[n];
+  std::vector<double> storage(static_cast<size_t>(n));
+  double* u = storage.data();
   const double logLargest = std::log(sorted[n - 1]);
   double meanU = 0.0;
   for (int32_t i = 0; i < n; ++i) {
@@ -128,28 +130,8 @@ DistributionFit Fit_Weibull(const double* sorted, int32_t n) {
       break;
     }
   }
-  delete[] u;
   if (fit.status == kFitWeibull && !(std::isfinite(fit.second) && fit.second > 0.0)) return Failed(kFitNotConverged);
   return fit;
-}
-
-double Fit_BoxCoxProfile(const double* values, int32_t n, double lambda) {
-  // log-likelihood = -n/2 log σ²(λ) + (λ - 1) Σ log x + const; with the values
-  // divided by their geometric mean the second term is 0 and σ² changes by a
-  // factor whose logarithm cancels against it, so only σ² of T(x) remains.
-  double logCentre = MeanLog(values, n), sum = 0.0, squares = 0.0;
-  for (int32_t i = 0; i < n; ++i) {
-    double c = std::log(values[i]) - logCentre;
-    double t = lambda == 0.0 ? c : ExpMinusOne(lambda * c) / lambda;
-    sum += t;
-  }
-  double mean = sum / n;
-  for (int32_t i = 0; i < n; ++i) {
-    double c = std::log(values[i]) - logCentre;
-    double t = (lambda == 0.0 ? c : ExpMinusOne(lambda * c) / lambda) - mean;
-    squares += t * t;
-  }
-  return -0.5 * n * std::log(squares / n);
 }
 
 namespace {
@@ -158,14 +140,31 @@ constexpr int kLambdaGridSteps = 100;                   // λ = -5, -4.9, ... 5 
 constexpr double kLambdaTolerance = 1e-10;              // the golden-section search stops at this width
 constexpr double kGoldenFraction = 0.3819660112501051;  // (3 - √5) / 2
 
+// The profile log-likelihood of λ up to a constant, from the logarithms of the
+// values less their mean (the logarithm of the geometric mean g):
+// -n/2 log σ²(λ) + (λ - 1) Σ log x with the values divided by g, where the
+// second term is 0; dividing by g changes σ² by a factor whose logarithm
+// cancels against the term it removes, so only σ² of T(x) remains.
+double BoxCoxProfile(const std::vector<double>& centredLogs, double lambda) {
+  const size_t n = centredLogs.size();
+  double sum = 0.0, squares = 0.0;
+  for (double c : centredLogs) sum += lambda == 0.0 ? c : ExpMinusOne(lambda * c) / lambda;
+  double mean = sum / n;
+  for (double c : centredLogs) {
+    double t = (lambda == 0.0 ? c : ExpMinusOne(lambda * c) / lambda) - mean;
+    squares += t * t;
+  }
+  return -0.5 * n * std::log(squares / n);
+}
+
 // λ of the largest profile log-likelihood in -5 .. 5: the best point of a grid,
 // then a golden-section search between its neighbours.
-double BestLambda(const double* values, int32_t n) {
+double BestLambda(const std::vector<double>& centredLogs) {
   const double step = 2 * kBoxCoxLambdaBound / kLambdaGridSteps;
   int best = 0;
   double bestProfile = -std::numeric_limits<double>::infinity();
   for (int i = 0; i <= kLambdaGridSteps; ++i) {
-    double profile = Fit_BoxCoxProfile(values, n, -kBoxCoxLambdaBound + i * step);
+    double profile = BoxCoxProfile(centredLogs, -kBoxCoxLambdaBound + i * step);
     if (profile > bestProfile) {
       bestProfile = profile;
       best = i;
@@ -174,26 +173,26 @@ double BestLambda(const double* values, int32_t n) {
   double a = -kBoxCoxLambdaBound + (best > 0 ? best - 1 : 0) * step;
   double b = -kBoxCoxLambdaBound + (best < kLambdaGridSteps ? best + 1 : kLambdaGridSteps) * step;
   double x1 = a + kGoldenFraction * (b - a), x2 = b - kGoldenFraction * (b - a);
-  double f1 = Fit_BoxCoxProfile(values, n, x1), f2 = Fit_BoxCoxProfile(values, n, x2);
+  double f1 = BoxCoxProfile(centredLogs, x1), f2 = BoxCoxProfile(centredLogs, x2);
   while (b - a > kLambdaTolerance) {
     if (f1 >= f2) {
       b = x2;
       x2 = x1;
       f2 = f1;
       x1 = a + kGoldenFraction * (b - a);
-      f1 = Fit_BoxCoxProfile(values, n, x1);
+      f1 = BoxCoxProfile(centredLogs, x1);
     } else {
       a = x1;
       x1 = x2;
       f1 = f2;
       x2 = b - kGoldenFraction * (b - a);
-      f2 = Fit_BoxCoxProfile(values, n, x2);
+      f2 = BoxCoxProfile(centredLogs, x2);
     }
   }
   // The interval ends count too: the maximum may lie on the bound itself.
-  double lambda = (a + b) / 2, profile = Fit_BoxCoxProfile(values, n, lambda);
-  if (a == -kBoxCoxLambdaBound && Fit_BoxCoxProfile(values, n, a) > profile) return a;
-  if (b == kBoxCoxLambdaBound && Fit_BoxCoxProfile(values, n, b) > profile) return b;
+  double lambda = (a + b) / 2, profile = BoxCoxProfile(centredLogs, lambda);
+  if (a == -kBoxCoxLambdaBound && BoxCoxProfile(centredLogs, a) > profile) return a;
+  if (b == kBoxCoxLambdaBound && BoxCoxProfile(centredLogs, b) > profile) return b;
   return lambda;
 }
 
@@ -216,9 +215,15 @@ DistributionFit Fit_BoxCox(const double* sorted, int32_t n, double givenLambda) 
   if (usable != kFitNormal) return Failed(usable);
   DistributionFit fit;
   fit.status = kFitBoxCox;
-  fit.first = std::isnan(givenLambda) ? BestLambda(sorted, n) : givenLambda;
-  fit.second = 0.0;
   fit.logCentre = MeanLog(sorted, n);
+  if (std::isnan(givenLambda)) {
+    std::vector<double> centredLogs(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) centredLogs[i] = std::log(sorted[i]) - fit.logCentre;
+    fit.first = BestLambda(centredLogs);
+  } else {
+    fit.first = givenLambda;
+  }
+  fit.second = 0.0;
   double sum = 0.0, squares = 0.0;
   for (int32_t i = 0; i < n; ++i) sum += BoxCoxTransform(fit, sorted[i]);
   fit.mu = sum / n;

@@ -47,10 +47,6 @@ DistributionFit Fit_Weibull(const double* sorted, int32_t n);
 // λ maximising the profile log-likelihood over -5 .. 5, or `givenLambda` when it is a number.
 DistributionFit Fit_BoxCox(const double* sorted, int32_t n, double givenLambda);
 
-// The profile log-likelihood of λ for the Box-Cox transform, up to a constant
-// that does not depend on λ (for n positive values).
-double Fit_BoxCoxProfile(const double* values, int32_t n, double lambda);
-
 // Fraction below x, fraction above x, and the p quantile of a fit that was made.
 double Fit_Cdf(const DistributionFit& fit, double x);
 double Fit_Survival(const DistributionFit& fit, double x);

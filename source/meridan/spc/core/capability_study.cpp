@@ -181,7 +181,9 @@ PartsPerMillion Observed(const CapabilityRequest& request, const std::vector<dou
 
 // From a fitted (or normal) distribution; not a number when there is none.
 PartsPerMillion Expected(const CapabilityRequest& request, const DistributionFit& fit) {
-  if (!Fit_IsMade(fit) || (fit.status == kFitNormal && !(fit.sigma > 0.0 && std::isfinite(fit.sigma))))
+  // A normal of no spread, or with a centre that overflowed (values near the largest double), gives no figures.
+  if (!Fit_IsMade(fit) ||
+      (fit.status == kFitNormal && !(fit.sigma > 0.0 && std::isfinite(fit.sigma) && std::isfinite(fit.mu))))
     return {kNaN, kNaN, kNaN};
   PartsPerMillion ppm{0.0, 0.0, 0.0};
   if (request.lowerInForce) ppm.below = Fit_Cdf(fit, request.LSL) * kMillion;
