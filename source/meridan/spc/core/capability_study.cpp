@@ -132,20 +132,26 @@ struct Indices {
   double both, lower, upper, worst;
 };
 
-// The four indices of a spread and a centre, written as the SPC exports do
-// (Cm = (USL - LSL) / 6s and so on), so that equal inputs give equal bits.
+// The index of the worse side: not a number when either side is.
+double WorseOf(double lower, double upper) {
+  return std::isnan(lower) || std::isnan(upper) ? kNaN : std::min(lower, upper);
+}
+
+// The index of the sides in force: the worse of the two, or the one there is.
+double WorstSide(const CapabilityRequest& request, double lower, double upper) {
+  if (request.upperInForce && request.lowerInForce) return WorseOf(lower, upper);
+  return request.upperInForce ? upper : lower;
+}
+
+// The four indices of a spread and a centre, written as the SPC exports write
+// Cm/Cmk and Cp/Cpk, so that equal inputs give equal bits.
 Indices IndicesOf(const CapabilityRequest& request, double spread, double centre) {
   Indices indices{kNaN, kNaN, kNaN, kNaN};
   if (!(spread > 0.0) || !std::isfinite(spread)) return indices;
   if (request.upperInForce && request.lowerInForce) indices.both = (request.USL - request.LSL) / (6 * spread);
   if (request.upperInForce) indices.upper = (request.USL - centre) / (3 * spread);
   if (request.lowerInForce) indices.lower = (centre - request.LSL) / (3 * spread);
-  indices.worst = request.upperInForce && request.lowerInForce ? std::min(indices.upper, indices.lower)
-                  : request.upperInForce                       ? indices.upper
-                                                               : indices.lower;
-  // min() of a NaN: keep it NaN whichever side it is on.
-  if (std::isnan(indices.upper) || std::isnan(indices.lower))
-    if (request.upperInForce && request.lowerInForce) indices.worst = kNaN;
+  indices.worst = WorstSide(request, indices.lower, indices.upper);
   return indices;
 }
 
@@ -270,12 +276,7 @@ void PercentileIndices(const CapabilityRequest& request, CapabilityFigures& figu
   if (request.upperInForce && request.lowerInForce) figures.percentilePp = (request.USL - request.LSL) / (high - low);
   if (request.upperInForce) figures.percentilePPU = (request.USL - median) / (high - median);
   if (request.lowerInForce) figures.percentilePPL = (median - request.LSL) / (median - low);
-  figures.percentilePpk = !request.upperInForce ? figures.percentilePPL
-                          : !request.lowerInForce
-                              ? figures.percentilePPU
-                              : (std::isnan(figures.percentilePPL) || std::isnan(figures.percentilePPU)
-                                     ? kNaN
-                                     : std::min(figures.percentilePPL, figures.percentilePPU));
+  figures.percentilePpk = WorstSide(request, figures.percentilePPL, figures.percentilePPU);
   figures.expectedFitted = Expected(request, fit);
 }
 
@@ -345,6 +346,7 @@ void Capability_Compute(const CapabilityRequest& request, CapabilityFigures* out
   figures.PpInterval = ChiSquareInterval(figures.Pp, n - 1.0, request.level);
   figures.CpInterval = ChiSquareInterval(figures.Cp, figures.withinDegreesOfFreedom, request.level);
   figures.PpkInterval = BissellInterval(figures.Ppk, n, n - 1.0, request.level);
+  // ν' of Cpk: the values σ̂ and Z come from (those of the complete subgroups).
   double withinValues = figures.m == 1 ? n : 1.0 * figures.k * figures.m;
   figures.CpkInterval = BissellInterval(figures.Cpk, withinValues, figures.withinDegreesOfFreedom, request.level);
 
