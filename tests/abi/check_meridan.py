@@ -34,6 +34,7 @@ MERIDAN_EXPORTS = {
     "Create_SPCStatistics": (17, 56),
     "Create_SPCBitmapEx": (18, 88),
     "Create_SPCStatisticsEx": (19, 68),
+    "Create_CapabilityStatistics": (24, 64),
 }
 
 KIT_FUNCTIONS = ["Device_Collect", "Device_DeInit", "Device_GetInt", "Device_GetName", "Device_Init",
