@@ -8,7 +8,11 @@
 
 constexpr int32_t kCapabilityResultCount = 55;
 
-// The elements, by name for the macro module.
+// The elements, by name for the macro module. Element 41 is the distribution
+// used (0 normal only, 1 lognormal, 2 Weibull, 3 Box-Cox) or, when a fit was
+// asked for and none could be made, why: -1 a value is 0 or below, -2 the
+// Weibull shape did not converge, -3 fewer than two different values (the
+// fit's figures 42 .. 51 are then not numbers, the normal ones stay).
 enum CapabilityFigure {
   kCapN = 1, kCapLeftOut, kCapMean, kCapStdDev, kCapSigmaWithin, kCapK, kCapM,
   kCapPp, kCapPPL, kCapPPU, kCapPpk, kCapCp, kCapCPL, kCapCPU, kCapCpk, kCapCpm,
