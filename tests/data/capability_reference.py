@@ -12,12 +12,13 @@ table the C++ tests load), widened from single precision as the library
 widens its table entries.
 
 Run it again after changing a case (Debian's python3 has SciPy):
-    /usr/bin/python3 tests/data/capability_reference.py
+    /usr/bin/python3 tests/data/capability_reference.py [output file]
 """
 import math
 import os
 import random
 import struct
+import sys
 
 import numpy as np
 from scipy import optimize, special, stats
@@ -415,7 +416,8 @@ def main():
                                                 fmt(c["given"])))
         lines.append("values " + " ".join(fmt(v) for v in c["values"]))
         lines.append("figures " + " ".join(fmt(v) for v in f[1:]))
-    with open(os.path.join(HERE, "capability_reference.txt"), "w") as out:
+    output = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "capability_reference.txt")
+    with open(output, "w") as out:
         out.write("\n".join(lines) + "\n")
 
 
