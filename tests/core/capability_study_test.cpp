@@ -237,6 +237,18 @@ TEST_F(CapabilityStudy, EqualValuesGiveNoFitAndTheTooFewValuesFlag) {
   ExpectNaN(f, {8, 11, 12, 15, 38, 42, 45}, "no spread");
 }
 
+TEST_F(CapabilityStudy, TwoValuesWithEqualLogarithmsGiveNoLognormalFit) {
+  std::vector<double> values;
+  for (int i = 0; i < 2; ++i) values.push_back(i % 2 ? 1e100 : std::nextafter(1e100, 2e100));
+  ASSERT_EQ(std::log(values[0]), std::log(values[1]));
+  Study study(values);
+  study.nom = 1e100, study.usl = 2e100, study.lsl = 0.5e100;
+  study.Option(kCapabilityOptionDistribution, 1);
+  std::vector<double> f = study.Run();
+  EXPECT_EQ(f[41], -3);
+  ExpectNaN(f, {42, 43, 44, 48, 51}, "no lognormal fit");
+}
+
 // ---- Agreement with today's SPC figures ------------------------------------
 
 TEST_F(CapabilityStudy, PpPpkCpCpkEqualTodaysCmCmkCpCpkWithoutMissingValues) {

@@ -88,6 +88,8 @@ DistributionFit Fit_Lognormal(const double* sorted, int32_t n) {
   fit.status = kFitLognormal;
   fit.first = fit.mu = mu;
   fit.second = fit.sigma = std::sqrt(squares / n);
+  // Values a few units in the last place apart can have equal logarithms.
+  if (!(fit.sigma > 0.0)) return Failed(kFitTooFewValues);
   return fit;
 }
 
