@@ -144,6 +144,23 @@ int32_t WINAPI Create_ChartBitmap(HWND parent, const char* FileName, int32_t wid
                                   int32_t count, int32_t SampleSize, uint32_t SPCNorm, const double* options,
                                   int32_t optionCount);
 
+// The capability study of values 1 .. count (element 0 never read; values that
+// are not finite numbers are left out and counted): subgroups of SampleSize
+// for σ̂ by SPCNorm (with 1, the mean moving range / d2(2)), the limits in
+// force as in Create_SPCStatistics. Options (element 0 never read, not a
+// number = the default): 1 target (NomSize), 2 confidence level (0.95,
+// 0.5 < level < 1), 3 distribution (0 normal only, 1 lognormal, 2 Weibull,
+// 3 Box-Cox, 4 the best of 1 to 3), 4 a given Box-Cox λ (-5 .. 5; not a
+// number: estimated). Writes the 55 figures (core/capability_results.h) at
+// results[1 ..], never past `capacity`, and returns how many; 0 and nothing
+// written for a request outside the contract (count not 1 .. 65535, SampleSize
+// below 1, SPCNorm outside 0 .. 3, no limit in force, a limit in force not a
+// finite number, LSL not below USL, an option out of range, capacity below 1).
+int32_t WINAPI Create_CapabilityStatistics(const double* values, int32_t count, int32_t SampleSize,
+                                           uint32_t SPCNorm, double NomSize, double USL, double LSL,
+                                           uint32_t USLOnOff, uint32_t LSLOnOff, const double* options,
+                                           int32_t optionCount, double* results, int32_t capacity);
+
 // The readout window (up to 20 channels). Arrays point at element 0 of the
 // caller's array, which is never read; elements 1 to 20 are. MVUnit holds the
 // 20 units side by side, 20 characters each. All calls come from the thread

@@ -38,6 +38,7 @@ MERIDAN_EXPORTS = {
     "Create_GaugeStudyBitmap": (21, 72),
     "Create_ChartStatistics": (22, 40),
     "Create_ChartBitmap": (23, 60),
+    "Create_CapabilityStatistics": (24, 64),
 }
 
 KIT_FUNCTIONS = ["Device_Collect", "Device_DeInit", "Device_GetInt", "Device_GetName", "Device_Init",
