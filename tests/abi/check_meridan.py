@@ -35,6 +35,7 @@ MERIDAN_EXPORTS = {
     "Create_SPCBitmapEx": (18, 88),
     "Create_SPCStatisticsEx": (19, 68),
     "Create_CapabilityStatistics": (24, 64),
+    "Create_CapabilityBitmap": (25, 84),
 }
 
 KIT_FUNCTIONS = ["Device_Collect", "Device_DeInit", "Device_GetInt", "Device_GetName", "Device_Init",
