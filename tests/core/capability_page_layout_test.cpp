@@ -234,6 +234,18 @@ TEST_F(CapabilityPageLayoutTest, CapableProcessGetsTheCapableVerdict) {
   EXPECT_EQ(layout.capable, figures.Ppk >= 1.33);
 }
 
+TEST_F(CapabilityPageLayoutTest, ASmallPageKeepsThePanelsFirstRows) {
+  Runout(2);
+  ASSERT_TRUE(Lay(800, 600));
+  const size_t all = layout.rows.size();
+  ASSERT_TRUE(Lay(320, 240));
+  // (panel height - 2 x 3) / 15 rows of 15 pixels fit; the study and its indices come first.
+  const int32_t fit = (layout.panel.bottom - layout.panel.top - 6) / 15;
+  EXPECT_EQ(static_cast<int32_t>(layout.rows.size()), fit);
+  ASSERT_LT(layout.rows.size(), all);
+  EXPECT_EQ(layout.rows[0].label, "n (left out)");
+}
+
 TEST_F(CapabilityPageLayoutTest, FactorTwoDoublesThePageAndItsParts) {
   Diameters();
   ASSERT_TRUE(Lay(800, 600, 1));

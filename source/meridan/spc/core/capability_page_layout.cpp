@@ -7,6 +7,7 @@
 #include "core/distributions.h"
 #include "core/num_format.h"
 #include "spc/core/axis_scale.h"
+#include "spc/core/panel_grid.h"
 
 namespace {
 
@@ -350,6 +351,9 @@ bool CapabilityPage_Layout(const CapabilityRequest& request, const CapabilityFig
   LayOutProbabilityPlot(figures, sorted, range, {rest.left, split, plotsRight, rest.bottom}, out);
 
   out.rows = CapabilityPage_PanelRows(request, figures);
+  // A small page keeps the first rows (the study and its indices) rather than the text panel's last ones.
+  const int32_t rowsFit = std::max(0, (out.panel.bottom - out.panel.top - 2 * kPanelInset) / SPC_RowHeight());
+  if (static_cast<int32_t>(out.rows.size()) > rowsFit) out.rows.resize(rowsFit);
   // With a fitted distribution its percentile Ppk decides: the normal one
   // misjudges a skewed characteristic's tail (figure 52 stays the normal verdict).
   const std::string lowerLimit = "lower " + Text(100 * figures.level, 0) + "% limit of Ppk " +

@@ -174,14 +174,16 @@ void DrawVerdict(HDC dc, const CapabilityPageLayout& layout) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, kWhiteColour);
   const int32_t middle = (v.top + v.bottom) / 2;
-  SelectObject(dc, Page_Handles()[kFontB]);
-  std::vector<wchar_t> text = Wide(layout.verdictText);
-  RECT top = {v.left + 2, v.top + 2, v.right - 2, middle + 2};
-  Text_Draw(dc, text.data(), WStr_Len(text.data()), &top, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-  SelectObject(dc, Page_FontA());
-  text = Wide(layout.verdictDetail);
-  RECT bottom = {v.left + 2, middle, v.right - 2, v.bottom - 2};
-  Text_Draw(dc, text.data(), WStr_Len(text.data()), &bottom, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  // Centred where it fits, else from the left and cut with an ellipsis.
+  auto line = [&](HGDIOBJ font, const std::string& line, RECT box) {
+    SelectObject(dc, font);
+    std::vector<wchar_t> text = Wide(line);
+    const bool fits = TextWidth(dc, text) <= box.right - box.left;
+    Text_Draw(dc, text.data(), WStr_Len(text.data()), &box,
+              DT_SINGLELINE | DT_VCENTER | (fits ? DT_CENTER : DT_LEFT | DT_END_ELLIPSIS));
+  };
+  line(Page_Handles()[kFontB], layout.verdictText, {v.left + 3, v.top + 2, v.right - 3, middle + 2});
+  line(Page_FontA(), layout.verdictDetail, {v.left + 3, middle, v.right - 3, v.bottom - 2});
   SetBkMode(dc, OPAQUE);
 }
 
