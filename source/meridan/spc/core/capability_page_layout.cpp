@@ -130,6 +130,13 @@ bool Usable(const DistributionFit& fit) {
   return Fit_IsMade(fit) && (fit.status != kFitNormal || (fit.sigma > 0 && std::isfinite(fit.sigma)));
 }
 
+// The end of class c (0 .. classes) from the first value and the width, in
+// halves: exact where the sum is finite, the largest double where it is not.
+double ClassEnd(double front, double width, int32_t c) {
+  constexpr double kLargest = std::numeric_limits<double>::max();
+  return std::clamp(2 * (front / 2 + width / 2 * c), -kLargest, kLargest);
+}
+
 struct ValueRange {
   double lo, hi;
 };
@@ -141,9 +148,11 @@ ValueRange ShownRange(const CapabilityRequest& request, const std::vector<double
   if (request.upperInForce) lo = std::min(lo, request.USL), hi = std::max(hi, request.USL);
   if (std::isfinite(request.target) && request.target >= lo - (hi - lo) && request.target <= hi + (hi - lo))
     lo = std::min(lo, request.target), hi = std::max(hi, request.target);
-  double margin = (hi - lo) / 20;
+  // Halves and parts of the ends, never their difference: values near the largest double have no finite span.
+  double margin = hi / 20 - lo / 20;
   if (!(margin > 0)) margin = std::max(std::fabs(lo) / 100, 1e-3);
-  return {lo - margin, hi + margin};
+  constexpr double kLargest = std::numeric_limits<double>::max();
+  return {std::max(lo - margin, -kLargest), std::min(hi + margin, kLargest)};
 }
 
 void LayOutHistogram(const CapabilityRequest& request, const CapabilityFigures& figures,
@@ -156,11 +165,16 @@ void LayOutHistogram(const CapabilityRequest& request, const CapabilityFigures& 
       sorted.back() > sorted.front()
           ? std::clamp(static_cast<int32_t>(std::ceil(std::sqrt(double(n)))), kFewestClasses, kMostClasses)
           : 1;
-  double width = (sorted.back() - sorted.front()) / classes;
-  if (!(width > 0)) width = (range.hi - range.lo) / 50;
+  // The width and the classes' ends from the values' ends in parts, so that
+  // no difference of two values (which may overflow) is ever formed.
+  const double front = sorted.front(), back = sorted.back();
+  double width = back / classes - front / classes;
+  if (!(width > 0)) width = range.hi / 50 - range.lo / 50;
   std::vector<int32_t> counts(classes, 0);
-  for (double v : sorted)
-    ++counts[std::clamp(static_cast<int32_t>((v - sorted.front()) / width), 0, classes - 1)];
+  for (double v : sorted) {
+    const double at = (v / 2 - front / 2) / (width / 2);
+    ++counts[std::clamp(static_cast<int32_t>(std::isfinite(at) ? std::min(at, 1e9) : 0.0), 0, classes - 1)];
+  }
 
   struct Kind {
     DistributionFit fit;
@@ -206,9 +220,9 @@ void LayOutHistogram(const CapabilityRequest& request, const CapabilityFigures& 
   const double xMin = valueAxis.min, xMax = valueAxis.max, yMax = countAxis.max;
   for (int32_t c = 0; c < classes; ++c) {
     if (counts[c] == 0) continue;
-    double from = sorted.front() + c * width;
-    out.bars.push_back({Plot_ValueX(box, from, xMin, xMax), Plot_ValueY(box, counts[c], 0, yMax),
-                        Plot_ValueX(box, from + width, xMin, xMax) + 1, box.bottom + 1, false});
+    out.bars.push_back({Plot_ValueX(box, ClassEnd(front, width, c), xMin, xMax), Plot_ValueY(box, counts[c], 0, yMax),
+                        std::min(Plot_ValueX(box, ClassEnd(front, width, c + 1), xMin, xMax) + 1, kPixelLimit),
+                        box.bottom + 1, false});
   }
   for (const Kind& kind : kinds) {
     CapabilityCurve curve;
