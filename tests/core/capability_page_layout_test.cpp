@@ -168,6 +168,8 @@ TEST_F(CapabilityPageLayoutTest, WithTheWeibullFitAThirdCurveAndTheFitDecidesThe
   EXPECT_NE(layout.verdictText.find("(Weibull)"), std::string::npos) << layout.verdictText;
   ASSERT_NE(Row("Weibull fit"), nullptr);
   EXPECT_EQ(Row("Weibull fit")->values[0], "shape");
+  EXPECT_TRUE(Row("Weibull fit")->heading);
+  EXPECT_FALSE(Row("parameters")->heading);
   EXPECT_EQ(layout.limitLines.size(), 1u);  // USL only
 }
 

@@ -306,14 +306,14 @@ std::vector<CapabilityPanelRow> CapabilityPage_PanelRows(const CapabilityRequest
                     request.upperInForce ? Text(request.USL, d - 1) : "---", ""}},
       {"target", {Text(f.target, d - 1), "", ""}},
       {"", {"", "", ""}},
-      {"index", {"value", level + " low", "high"}},
+      {"index", {"value", level + " low", "high"}, true},
       {"Pp", {Text(f.Pp, 3), Text(f.PpInterval.lower, 3), Text(f.PpInterval.upper, 3)}},
       {"Ppk", {Text(f.Ppk, 3), Text(f.PpkInterval.lower, 3), Text(f.PpkInterval.upper, 3)}},
       {"Cp", {Text(f.Cp, 3), Text(f.CpInterval.lower, 3), Text(f.CpInterval.upper, 3)}},
       {"Cpk", {Text(f.Cpk, 3), Text(f.CpkInterval.lower, 3), Text(f.CpkInterval.upper, 3)}},
       {"Cpm", {Text(f.Cpm, 3), Text(f.CpmInterval.lower, 3), Text(f.CpmInterval.upper, 3)}},
       {"", {"", "", ""}},
-      {"ppm", {"observed", "overall", "within"}},
+      {"ppm", {"observed", "overall", "within"}, true},
       {"below LSL", {Ppm(f.observed.below), Ppm(f.expectedOverall.below), Ppm(f.expectedWithin.below)}},
       {"above USL", {Ppm(f.observed.above), Ppm(f.expectedOverall.above), Ppm(f.expectedWithin.above)}},
       {"total", {Ppm(f.observed.total), Ppm(f.expectedOverall.total), Ppm(f.expectedWithin.total)}},
@@ -326,7 +326,8 @@ std::vector<CapabilityPanelRow> CapabilityPage_PanelRows(const CapabilityRequest
       rows.push_back({"fit", {"none", FitFailure(status), ""}});
     } else {
       const char* names[][2] = {{"", ""}, {"mu log", "s log"}, {"shape", "scale"}, {"lambda", ""}};
-      rows.push_back({std::string(DistributionName(status)) + " fit", {names[status][0], names[status][1], "A\xB2"}});
+      rows.push_back(
+          {std::string(DistributionName(status)) + " fit", {names[status][0], names[status][1], "A\xB2"}, true});
       rows.push_back({"parameters", {Text(f.fit.first, 4), status == kFitBoxCox ? "" : Text(f.fit.second, 4),
                                      Text(f.fitAndersonDarling, 3)}});
       rows.push_back({"Pp Ppk fit", {Text(f.percentilePp, 3), Text(f.percentilePpk, 3), ""}});

@@ -53,6 +53,7 @@ struct PlotPoint {
 struct CapabilityPanelRow {
   std::string label;
   std::string values[3];
+  bool heading = false;  // a table's column names, shown in the heading colour
 };
 
 struct CapabilityPageLayout {

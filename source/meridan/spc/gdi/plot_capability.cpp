@@ -149,7 +149,6 @@ void DrawPanel(HDC dc, const CapabilityPageLayout& layout) {
   std::vector<COLORREF> colours(records + 1, kBlackColour);
   for (int16_t r = 0; r < rows; ++r) {
     const CapabilityPanelRow& row = layout.rows[r];
-    const bool heading = row.values[0] == "value" || row.values[0] == "observed" || row.label.find(" fit") != std::string::npos;
     for (int c = 0; c < 3; ++c) {
       const int32_t record = 1 + c * rows + r;
       wchar_t* label = texts.data() + record * 2 * kPanelFieldSize;
@@ -157,7 +156,7 @@ void DrawPanel(HDC dc, const CapabilityPageLayout& layout) {
       WStr_FromAnsi(label, c == 0 ? row.label.substr(0, kPanelFieldSize - 1).c_str() : "");
       WStr_FromAnsi(label + kPanelFieldSize, value.c_str());
       columns[record] = static_cast<int16_t>(c);
-      colours[record] = heading ? kLineColour : kBlackColour;
+      colours[record] = row.heading ? kLineColour : kBlackColour;
     }
   }
   const PageRect& p = layout.panel;
