@@ -30,3 +30,11 @@ convert "$root/out/spc_means_stddev.bmp" "$root/out/spc_means_stddev.png"
 echo "  out/spc_means_stddev.png (the means chart, converted for viewing)"
 convert "$root/out/spc_run_tests.bmp" -strip "$root/out/spc_run_tests.png"
 echo "  out/spc_run_tests.png (run tests marked, limits from earlier readings)"
+
+echo
+echo "== Capability pages: Create_CapabilityBitmap (out/capability_*.bmp)"
+"$root/cmake/wine-run" ./capability_demo.exe ../../../out | tr -d '\r'
+for page in capability_normal capability_runout_weibull; do
+  convert "$root/out/$page.bmp" -strip "$root/out/$page.png"
+  echo "  out/$page.png"
+done

@@ -161,6 +161,21 @@ int32_t WINAPI Create_CapabilityStatistics(const double* values, int32_t count, 
                                            uint32_t USLOnOff, uint32_t LSLOnOff, const double* options,
                                            int32_t optionCount, double* results, int32_t capacity);
 
+// The capability page of the same study as a bitmap file (page size, factor,
+// headline and file as for Create_SPCBitmap): the histogram with the normal
+// curves of the overall s and the within σ̂ (and the fitted distribution's),
+// the limits and the target; the probability plot with the Anderson–Darling
+// figures; the indices with their confidence intervals, the ppm and the
+// verdict. Returns 0 when the page was written; no file is written otherwise:
+// 1 a request Create_CapabilityStatistics refuses, 2 a page size that cannot
+// be made or one smaller than 320 x 240 pixels, 3 fewer than two values that
+// are numbers, 4 no file name or a file that could not be written whole.
+int32_t WINAPI Create_CapabilityBitmap(HWND parent, const char* FileName, int32_t width, int32_t height,
+                                       double factor, const char* Headline, const double* values, int32_t count,
+                                       int32_t SampleSize, uint32_t SPCNorm, double NomSize, double USL, double LSL,
+                                       uint32_t USLOnOff, uint32_t LSLOnOff, const double* options,
+                                       int32_t optionCount);
+
 // The readout window (up to 20 channels). Arrays point at element 0 of the
 // caller's array, which is never read; elements 1 to 20 are. MVUnit holds the
 // 20 units side by side, 20 characters each. All calls come from the thread

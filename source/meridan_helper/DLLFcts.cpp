@@ -287,3 +287,38 @@ HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatisticsEx(short typ, SAFEARRAY** meaval
       USLOnOff, LSLOnOff, SampleSize, SPCNorm, settings.Element0<double>(), optionCount, figures.Element0<double>(),
       capacity);
 }
+
+HRESULT STDMETHODCALLTYPE DLLFcts::CapabilityStatistics(SAFEARRAY** values, LONG count, LONG SampleSize,
+                                                        short SPCNorm, double NomSize, double USL, double LSL,
+                                                        short USLOnOff, short LSLOnOff, SAFEARRAY** options,
+                                                        LONG optionCount, SAFEARRAY** results, LONG capacity,
+                                                        LONG* result) {
+  HRESULT hr = CheckResultPointer(result);
+  ArrayArgument readings, settings, figures;
+  if (SUCCEEDED(hr)) hr = readings.Check(values, VT_R8, count, L"values", IID__DLLFcts);
+  if (SUCCEEDED(hr)) hr = settings.Check(options, VT_R8, optionCount, L"options", IID__DLLFcts);
+  // The array must hold every element up to the capacity the library is told of.
+  if (SUCCEEDED(hr)) hr = figures.Check(results, VT_R8, capacity, L"results", IID__DLLFcts);
+  return CallForStatus<Create_CapabilityStatistics_Function>(
+      hr, LibraryExport::Create_CapabilityStatistics, result, readings.Element0<double>(), count, SampleSize, SPCNorm,
+      NomSize, USL, LSL, USLOnOff, LSLOnOff, settings.Element0<double>(), optionCount, figures.Element0<double>(),
+      capacity);
+}
+
+HRESULT STDMETHODCALLTYPE DLLFcts::CapabilityBitmap(LONG parent, BSTR FileName, LONG width, LONG height,
+                                                    double factor, BSTR Headline, SAFEARRAY** values, LONG count,
+                                                    LONG SampleSize, short SPCNorm, double NomSize, double USL,
+                                                    double LSL, short USLOnOff, short LSLOnOff, SAFEARRAY** options,
+                                                    LONG optionCount, short* result) {
+  HRESULT hr = CheckResultPointer(result);
+  ArrayArgument readings, settings;
+  if (SUCCEEDED(hr)) hr = readings.Check(values, VT_R8, count, L"values", IID__DLLFcts);
+  if (SUCCEEDED(hr)) hr = settings.Check(options, VT_R8, optionCount, L"options", IID__DLLFcts);
+  AnsiText fileName, headline;
+  if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
+  if (SUCCEEDED(hr)) hr = headline.Make(Headline);
+  return CallForStatus<Create_CapabilityBitmap_Function>(
+      hr, LibraryExport::Create_CapabilityBitmap, result, WindowArgument(parent), fileName.Data(), width, height,
+      factor, headline.Data(), readings.Element0<double>(), count, SampleSize, SPCNorm, NomSize, USL, LSL, USLOnOff,
+      LSLOnOff, settings.Element0<double>(), optionCount);
+}

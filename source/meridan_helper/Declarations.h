@@ -31,6 +31,8 @@ enum class LibraryExport {
   Create_SPCStatistics,
   Create_SPCBitmapEx,
   Create_SPCStatisticsEx,
+  Create_CapabilityStatistics,
+  Create_CapabilityBitmap,
 };
 
 using MERIDAN_Setup_Function = int32_t(WINAPI*)(int16_t* reserved, int32_t language, const char* FileName,
@@ -75,6 +77,16 @@ using Create_SPCStatisticsEx_Function = int32_t(WINAPI*)(int32_t typ, double* me
                                                          int32_t LSLOnOff, int32_t SampleSize, int32_t SPCNorm,
                                                          double* options, int32_t optionCount, double* results,
                                                          int32_t capacity);
+using Create_CapabilityStatistics_Function = int32_t(WINAPI*)(double* values, int32_t count, int32_t SampleSize,
+                                                              int32_t SPCNorm, double NomSize, double USL, double LSL,
+                                                              int32_t USLOnOff, int32_t LSLOnOff, double* options,
+                                                              int32_t optionCount, double* results, int32_t capacity);
+using Create_CapabilityBitmap_Function = int32_t(WINAPI*)(HWND parent, const char* FileName, int32_t width,
+                                                          int32_t height, double factor, const char* Headline,
+                                                          double* values, int32_t count, int32_t SampleSize,
+                                                          int32_t SPCNorm, double NomSize, double USL, double LSL,
+                                                          int32_t USLOnOff, int32_t LSLOnOff, double* options,
+                                                          int32_t optionCount);
 
 // The address of one export, loading the library first if needed. On failure
 // the automation error for the missing library or entry point is recorded for

@@ -39,6 +39,7 @@ MERIDAN_EXPORTS = {
     "Create_ChartStatistics": (22, 40),
     "Create_ChartBitmap": (23, 60),
     "Create_CapabilityStatistics": (24, 64),
+    "Create_CapabilityBitmap": (25, 84),
 }
 
 KIT_FUNCTIONS = ["Device_Collect", "Device_DeInit", "Device_GetInt", "Device_GetName", "Device_Init",

@@ -12,11 +12,15 @@
 // (the distribution asked for, or one of the three for the best fit, with
 // finite parameters) or says why not (a negative code, its figures not
 // numbers); without a fit the fit's figures are not numbers; the verdicts are
-// 0 or 1; figures needing both limits are not numbers with one limit.
+// 0 or 1; figures needing both limits are not numbers with one limit. The
+// page of an accepted study is laid out exactly when two values are numbers,
+// and its bars, curves, points and lines stay on the page.
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "fuzz_support.h"
+#include "spc/core/capability_page_layout.h"
 #include "spc/core/capability_results.h"
 #include "spc/core/capability_study.h"
 #include "spc/core/spc_table.h"
@@ -161,6 +165,39 @@ void CheckPartsPerMillion(const double* f, int below) {
 
 }  // namespace
 
+// On the page; for a study whose values have no finite spread or sum (values
+// near the largest double, where the plots' own scaling overflows), within
+// the coordinates GDI takes.
+bool OnPage(int32_t x, int32_t y, const CapabilityPageLayout& layout, bool finite) {
+  if (!finite) return std::abs(x) <= kPixelLimit && std::abs(y) <= kPixelLimit;
+  return x >= 0 && y >= 0 && x <= layout.page.pageWidth && y <= layout.page.pageHeight;
+}
+
+void CheckPage(const Decoded& d) {
+  CapabilityRequest request;
+  if (!Capability_ReadRequest(d.values.data(), d.count, d.sampleSize, d.norm, d.nom, d.usl, d.lsl, d.uslOn, d.lslOn,
+                              d.options.data(), d.optionCount, &request))
+    return;
+  CapabilityFigures figures;
+  Capability_Compute(request, &figures);
+  CapabilityPageLayout layout;
+  SPC_SetScale(1.0);
+  const bool laid = CapabilityPage_Layout(request, figures, 400, 300, 1.0, &layout);
+  FUZZ_CHECK(laid == (figures.nUsed >= 2), "page laid out %d with %d values", laid, figures.nUsed);
+  if (!laid) return;
+  const bool finite = std::isfinite(figures.mean) && std::isfinite(figures.stdDev);
+  for (const HistogramBar& bar : layout.bars)
+    FUZZ_CHECK(OnPage(bar.left, bar.top, layout, finite) && OnPage(bar.right, bar.bottom, layout, finite), "bar %d %d %d %d on %.17g .. %.17g, mean %g",
+               bar.left, bar.top, bar.right, bar.bottom, layout.histogramValueAxis.scale.min,
+               layout.histogramValueAxis.scale.max, figures.mean);
+  for (const CapabilityCurve& curve : layout.curves)
+    for (const Segment& s : curve.segments)
+      FUZZ_CHECK(OnPage(s.x0, s.y0, layout, finite) && OnPage(s.x1, s.y1, layout, finite), "curve %d %d %d %d", s.x0, s.y0, s.x1, s.y1);
+  for (const PlotPoint& p : layout.points) FUZZ_CHECK(OnPage(p.x, p.y, layout, finite), "point %d %d", p.x, p.y);
+  for (const Segment& s : layout.referenceLine)
+    FUZZ_CHECK(OnPage(s.x0, s.y0, layout, finite) && OnPage(s.x1, s.y1, layout, finite), "line %d %d %d %d", s.x0, s.y0, s.x1, s.y1);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LoadShippedTable();
   fuzz::Input input(data, size);
@@ -217,5 +254,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int figure : {kCapCapable, kCapCapableAtLowerLimit})
     FUZZ_CHECK(f[figure] == 0 || f[figure] == 1, "verdict %d = %g", figure, f[figure]);
   FUZZ_CHECK(f[kCapN] + f[kCapLeftOut] == d.count, "%g used + %g left out of %d", f[kCapN], f[kCapLeftOut], d.count);
+  CheckPage(d);
   return 0;
 }

@@ -409,6 +409,191 @@ TEST_F(ChartSweep, FileNamesThatCannotTakeAFileLeaveEveryFileAsItWas) {
   EXPECT_TRUE(Page(call, File(L"after.bmp")));
 }
 
+// ---- capability study
+
+// Create_CapabilityStatistics and Create_CapabilityBitmap: values, options and
+// results arrays that end at an unreadable page, every count and code at its
+// edges, every double odd, null pointers and file names that take no file.
+// A refused request writes nothing; a page is either whole or not there.
+class CapabilitySweep : public ChartSweep {
+ protected:
+  struct Call {
+    int32_t width = 400, height = 300;
+    double factor = 1;
+    const char* headline = "Sweep";
+    int32_t count = 50;
+    bool noValues = false;
+    int32_t sampleSize = 5;
+    uint32_t norm = 3;
+    double nom = 10, usl = 10.5, lsl = 9.5;
+    uint32_t uslOn = 1, lslOn = 1;
+    std::vector<double> options{kNaN};
+    int32_t optionCount = -2;  // -2: all of `options`
+    bool noOptions = false;
+  };
+  // `options` copied to the end of a guarded block, so that one element too far is an unreadable read.
+  static const double* GuardedOptions(const std::vector<double>& options) {
+    static Guarded block(64 * sizeof(double));
+    double* at = block.As<double>() + 64 - options.size();
+    std::memcpy(at, options.data(), options.size() * sizeof(double));
+    return at;
+  }
+  static int32_t OptionCount(const Call& c) {
+    return c.optionCount == -2 ? static_cast<int32_t>(c.options.size()) - 1 : c.optionCount;
+  }
+  int32_t Figures(const Call& c, double* results, int32_t capacity = 55) {
+    const double* values = c.noValues ? nullptr : ValuesEndingAt(c.count);
+    return Create_CapabilityStatistics(values, c.count, c.sampleSize, c.norm, c.nom, c.usl, c.lsl, c.uslOn, c.lslOn,
+                                       c.noOptions ? nullptr : GuardedOptions(c.options), OptionCount(c), results,
+                                       capacity);
+  }
+  // The page of the same request: true when written (code 0), and then a whole page.
+  bool Page(const Call& c, const std::wstring& path) {
+    DeleteFileW(path.c_str());
+    std::string name = Narrow(path);
+    const double* values = c.noValues ? nullptr : ValuesEndingAt(c.count);
+    int32_t code = Create_CapabilityBitmap(nullptr, name.c_str(), c.width, c.height, c.factor, c.headline, values,
+                                           c.count, c.sampleSize, c.norm, c.nom, c.usl, c.lsl, c.uslOn, c.lslOn,
+                                           c.noOptions ? nullptr : GuardedOptions(c.options), OptionCount(c));
+    EXPECT_TRUE(code >= 0 && code <= 4) << code;
+    EXPECT_EQ(wintest::FileExists(path), code == 0) << "code " << code;
+    if (code != 0) return false;
+    EXPECT_TRUE(PageFile(path).Valid()) << Narrow(path);
+    return true;
+  }
+};
+
+TEST_F(CapabilitySweep, EveryCountCodeAndSizeAtItsEdges) {
+  Guarded results(56 * sizeof(double));
+  std::wstring page = File(L"capability.bmp");
+  RunTwiceLeavingNothing("capability counts", [&] {
+    for (uint32_t n : kCounts) {
+      const int32_t s = static_cast<int32_t>(n);
+      const bool inContract = s >= 1 && s <= 65535;
+      Call values;
+      values.count = s;
+      results.Fill(0);
+      EXPECT_EQ(Figures(values, results.As<double>()), inContract ? 55 : 0) << "count " << s;
+      EXPECT_EQ(Page(values, page), inContract) << "count " << s;
+      Call sample;
+      sample.sampleSize = s;
+      EXPECT_EQ(Figures(sample, results.As<double>()), s >= 1 ? 55 : 0) << "SampleSize " << s;
+      EXPECT_EQ(Page(sample, page), s >= 1) << "SampleSize " << s;
+      Call codes;  // the low 16 bits count: 0, -1, 32767, -1, 0, -1
+      codes.norm = codes.uslOn = codes.lslOn = n;
+      Figures(codes, results.As<double>());
+      Page(codes, page);
+      Call options;
+      options.optionCount = s;  // beyond the guarded options: read past them would stop the test
+      options.noOptions = s > 0;
+      EXPECT_EQ(Figures(options, results.As<double>()), s == 0 ? 55 : 0) << "optionCount " << s;
+      EXPECT_EQ(Page(options, page), s == 0) << "optionCount " << s;
+      Call capacity;
+      // Elements 1 .. capacity end where the unreadable page begins.
+      double* ending = results.As<double>() + 55 - (s >= 1 && s <= 55 ? s : 55);
+      EXPECT_EQ(Figures(capacity, ending, s), s >= 1 ? std::min(s, 55) : 0) << "capacity " << s;
+      Call width, height;
+      width.width = s;
+      height.height = s;
+      EXPECT_EQ(Page(width, page), s >= 320 && s <= 32767) << "width " << s;
+      EXPECT_EQ(Page(height, page), s >= 240 && s <= 32767) << "height " << s;
+      Count("capability counts, codes and sizes at their edges", 11);
+    }
+  });
+}
+
+TEST_F(CapabilitySweep, EveryDoubleNotANumberInfiniteOrHuge) {
+  Guarded results(56 * sizeof(double));
+  std::wstring page = File(L"capability double.bmp");
+  RunTwiceLeavingNothing("capability doubles", [&] {
+    for (double d : kDoubles) {
+      Call factor;
+      factor.factor = d;
+      EXPECT_FALSE(Page(factor, page)) << "factor " << d;
+      for (int which = 0; which < 3; ++which) {
+        Call limits;
+        (which == 0 ? limits.nom : which == 1 ? limits.usl : limits.lsl) = d;
+        Figures(limits, results.As<double>());
+        Page(limits, page);
+        Count("capability doubles not a number, infinite or huge", 2);
+      }
+      for (int element = 1; element <= 5; ++element)
+        for (double distribution : {0.0, 1.0, 2.0, 3.0, 4.0}) {
+          Call option;
+          option.options = {kNaN, kNaN, kNaN, distribution, kNaN, kNaN};
+          option.options[element] = d;
+          Figures(option, results.As<double>());
+          Page(option, page);
+          Count("capability options not a number, infinite or huge", 2);
+        }
+    }
+    // Values themselves not numbers, infinite, huge or not positive, alike or mixed, with every fit.
+    static Guarded values(1201 * sizeof(double));
+    const double odd[] = {kNaN, kInf, -kInf, 1e308, -1e308, 0.0, 1e-308, 5e-324};
+    for (int mix = 0; mix < 9; ++mix) {
+      double* v = values.As<double>();
+      for (int i = 1; i <= 1200; ++i) v[i] = mix < 8 ? odd[mix] : odd[i % 8];
+      std::string name = Narrow(page);
+      for (double distribution : {0.0, 1.0, 2.0, 3.0, 4.0}) {
+        const double* options = GuardedOptions({kNaN, kNaN, kNaN, distribution});
+        for (int32_t sampleSize : {1, 6}) {
+          int32_t code = Create_CapabilityBitmap(nullptr, name.c_str(), 400, 300, 1, "", v, 1200, sampleSize, 3, 0,
+                                                 1, -1, 1, 1, options, 3);
+          EXPECT_TRUE(code == 0 || code == 3) << "mix " << mix << " code " << code;
+          if (code == 0) {
+            EXPECT_TRUE(PageFile(page).Valid()) << "mix " << mix;
+          }
+          EXPECT_EQ(Create_CapabilityStatistics(v, 1200, sampleSize, 3, 0, 1, -1, 1, 1, options, 3,
+                                                results.As<double>(), 55),
+                    55);
+          Count("capability values not a number, infinite, huge or not positive", 2);
+        }
+      }
+    }
+  });
+}
+
+TEST_F(CapabilitySweep, NullPointersUnterminatedTitleAndFilesThatCannotBeMade) {
+  std::wstring page = File(L"capability null.bmp");
+  Guarded title(99);
+  title.Fill('W');
+  const std::string earlier = "an earlier page";
+  std::wstring readOnly = File(L"capability read-only.bmp");
+  ASSERT_TRUE(wintest::WriteFileBytes(readOnly, earlier));
+  SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+  std::wstring longName = dir + std::wstring(300, L'x') + L".bmp";
+  RunTwiceLeavingNothing("capability pointers", [&] {
+    Call noValues;
+    noValues.noValues = true;
+    EXPECT_FALSE(Page(noValues, page));
+    double results[56];
+    EXPECT_EQ(Figures(noValues, results), 0);
+    Call normal;
+    EXPECT_EQ(Figures(normal, nullptr), 0);
+    Call noTitle;
+    noTitle.headline = nullptr;
+    EXPECT_TRUE(Page(noTitle, page));
+    Call longTitle;
+    longTitle.headline = title.As<char>();
+    EXPECT_TRUE(Page(longTitle, page));
+    const double* v = ValuesEndingAt(50);
+    for (const std::wstring& name : {readOnly, longName, dir + L"missing\\page.bmp", std::wstring()}) {
+      std::string narrow = Narrow(name);
+      EXPECT_EQ(Create_CapabilityBitmap(nullptr, narrow.c_str(), 400, 300, 1, "t", v, 50, 5, 3, 10, 10.5, 9.5, 1, 1,
+                                        nullptr, 0),
+                4);
+    }
+    EXPECT_EQ(Create_CapabilityBitmap(nullptr, nullptr, 400, 300, 1, "t", v, 50, 5, 3, 10, 10.5, 9.5, 1, 1, nullptr,
+                                      0),
+              4);
+    EXPECT_EQ(wintest::ReadFileBytes(readOnly), earlier);
+    EXPECT_FALSE(wintest::FileExists(longName));
+    Count("capability null pointers", 4);
+    Count("capability file names that cannot take a file", 5);
+  });
+  SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 // ---- readout window
 
 struct Settings {

@@ -79,7 +79,7 @@ const wchar_t* const kMethodsInInterfaceOrder[] = {
     L"Setup",     L"GetName",     L"Init",      L"DeInit",          L"Trigger",          L"Value",
     L"Collect",   L"PreInit",     L"GetInt",    L"Win_MechAdj",     L"CloseProg",        L"Vexo_Init",
     L"Vexo_DeInit", L"Vexo_ShowValues", L"Vexo_ShowDisplay", L"SPCBitmap", L"SPCStatistics", L"SPCBitmapEx",
-    L"SPCStatisticsEx",
+    L"SPCStatisticsEx", L"CapabilityStatistics", L"CapabilityBitmap",
 };
 
 

@@ -1,4 +1,4 @@
-// Two threads of one host asking for chart pages and figures at the same time:
+// Two threads of one host asking for chart and capability pages and figures at the same time:
 // each must get exactly the page and the figures it would get alone, byte for
 // byte, as if the requests had been made one after the other.
 #include <cmath>
@@ -196,6 +196,51 @@ TEST_F(SpcPage, TwoCallersOfChartPagesAndFiguresEachGetTheirOwn) {
   EXPECT_EQ(first.wrongFigures, 0) << "of " << rounds * 2;
   EXPECT_EQ(second.wrongPages, 0) << "of " << rounds * 3;
   EXPECT_EQ(second.wrongFigures, 0) << "of " << rounds * 2;
+}
+
+// A capability page shares the SPC pages' scale and table of drawing objects:
+// one thread making SPC pages while another makes capability pages (at
+// another scale) and their figures, each gets exactly what it gets alone.
+struct CapabilityCall {
+  std::vector<double> values = Values(150, 0.02, 0.015);
+  std::vector<double> options{std::numeric_limits<double>::quiet_NaN(), 0.0, 0.9, 2};
+  int32_t Page(const std::wstring& file) const {
+    std::string name = Narrow(file);
+    return Create_CapabilityBitmap(nullptr, name.c_str(), 400, 300, 1.5, "Runout", values.data(),
+                                   static_cast<int32_t>(values.size()) - 1, 1, 0, 0, 0.08, 0, 1, 0, options.data(), 3);
+  }
+  std::vector<double> Figures() const {
+    std::vector<double> results(56, -7.0);
+    Create_CapabilityStatistics(values.data(), static_cast<int32_t>(values.size()) - 1, 1, 0, 0, 0.08, 0, 1, 0,
+                                options.data(), 3, results.data(), 55);
+    return results;
+  }
+};
+
+TEST_F(SpcPage, CapabilityPagesBesideSpcPagesEachGetTheirOwn) {
+  Caller spc = FirstCaller();
+  MakeAlone(spc, File(L"spc.bmp"));
+  const CapabilityCall capability;
+  ASSERT_EQ(capability.Page(File(L"capability.bmp")), 0);
+  const std::string page = wintest::ReadFileBytes(File(L"capability.bmp"));
+  const std::vector<double> figures = capability.Figures();
+  ASSERT_EQ(page.size(), 54u + 600 * 450 * 4);
+
+  const int rounds = 12;
+  int wrongPages = 0, wrongFigures = 0;
+  std::thread other([&] {
+    for (int round = 0; round < rounds; ++round) {
+      wrongPages += capability.Page(File(L"capability.bmp")) != 0 ||
+                    wintest::ReadFileBytes(File(L"capability.bmp")) != page;
+      wrongFigures += !SameBits(capability.Figures(), figures);
+    }
+  });
+  MakeAtOnce(spc, File(L"spc.bmp"), rounds);
+  other.join();
+  EXPECT_EQ(wrongPages, 0) << "of " << rounds;
+  EXPECT_EQ(wrongFigures, 0) << "of " << rounds;
+  EXPECT_EQ(spc.wrongPages, 0) << "of " << rounds * 2;
+  EXPECT_EQ(spc.wrongFigures, 0) << "of " << rounds * 2;
 }
 
 }  // namespace

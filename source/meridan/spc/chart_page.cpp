@@ -63,9 +63,9 @@ void DrawPanel(HDC dc, const PageRect& panel, const std::vector<StatRow>& rows) 
     WStr_FromAnsi(&texts[r * 2 * kPanelFieldSize], rows[r].label);
     WStr_FromAnsi(&texts[r * 2 * kPanelFieldSize + kPanelFieldSize], rows[r].value);
   }
-  Panel_DrawText(dc, &gdiHandleTable[kStatisticsPanelSlots], panel.left, panel.top, panel.right - panel.left,
+  Panel_DrawText(dc, Page_Handles() + kStatisticsPanelSlots, panel.left, panel.top, panel.right - panel.left,
                  panel.bottom - panel.top, rowCount, texts, columns, colours, 2, 0, 2,
-                 PenAt(kBlackPen), PenAt(kWhitePen), kPanelColour, kPlotBackColour, FontA());
+                 Page_Pen(kBlackPen), Page_Pen(kWhitePen), kPanelColour, kPlotBackColour, Page_FontA());
 }
 
 // One series of an area tested as a single series: every flagged point is ringed.
@@ -95,32 +95,29 @@ void RingFlagged(HDC dc, const ChartPage& p) {
 
 void DrawChartPage(HDC dc, const char* headline, const ChartPage& p) {
   const PageLayout& page = p.layout.page;
-  Frame(dc, page.frame, kPageBrush, 3, kPageDarkPen, kPageLightPen);
-  Frame(dc, page.plotRegion, kPanelBrush, 2, kPanelDarkPen, kPanelLightPen);
-  Frame(dc, page.titleBand, kPageBrush, 3, kPageDarkPen, kPageLightPen);
-  DrawTitle(dc, page, headline);
+  Page_DrawFrameAndTitle(dc, page, headline);
   if (!p.marks.legend.empty()) DrawLegend(dc, page, headline, p.marks);
   DrawPanel(dc, page.panel, p.panelRows);
 
-  ChartText(dc);
-  Ticks(dc, page, page.locationAxis);
-  Ticks(dc, page, page.sampleAxis);
+  Page_ChartText(dc);
+  Page_Ticks(dc, page, page.locationAxis);
+  Page_Ticks(dc, page, page.sampleAxis);
   if (page.location.width > 0) {
     Chart(dc, page.location, kLocationChartSlots);
     if (p.layout.varyingLimits)
-      Plot_VaryingLimits(dc, &gdiHandleTable[kVaryingLimitSlots], page.location, p.layout.upperPath,
+      Plot_VaryingLimits(dc, Page_Handles() + kVaryingLimitSlots, page.location, p.layout.upperPath,
                          p.layout.lowerPath, p.result.upper.data(), p.result.lower.data(), kRedColour);
   }
   if (page.dispersionShown) {
-    ChartText(dc);
-    Ticks(dc, page, page.dispersionAxis);
+    Page_ChartText(dc);
+    Page_Ticks(dc, page, page.dispersionAxis);
     if (page.dispersion.width > 0) Chart(dc, page.dispersion, kDispersionChartSlots);
   }
   if (p.marks.markFlagged && page.location.width > 0) RingFlagged(dc, p);
   if (p.layout.histogramShown) {
-    ChartText(dc);
-    Ticks(dc, page, page.frequencyAxis);
-    Ticks(dc, page, page.histogramValueAxis);
+    Page_ChartText(dc);
+    Page_Ticks(dc, page, page.frequencyAxis);
+    Page_Ticks(dc, page, page.histogramValueAxis);
     Histogram(dc, page.histogram, p.classes);
   }
 }
@@ -152,7 +149,7 @@ int32_t MakeChartPage(HWND parent, const char* fileName, int32_t width, int32_t 
   marks.shortLegend = Chart_Legend(result, options.markFlagged, LegendForm::Short);
   const std::vector<StatRow> panelRows = Chart_PanelRows(result);
   const ChartPage page{result, panelRows, *layout, histogram->classes, marks};
-  DrawAndWrite(parent, fileName, layout->page, [&](HDC dc) { DrawChartPage(dc, headline, page); });
+  Page_DrawAndWrite(parent, fileName, layout->page, [&](HDC dc) { DrawChartPage(dc, headline, page); });
   return MERIDAN_CHART_PAGE_DRAWN;
 }
 

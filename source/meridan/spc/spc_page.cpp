@@ -4,21 +4,21 @@
 #include <windows.h>
 
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "meridan_api.h"
 #include "spc/core/draw_math.h"
 #include "spc/gdi/draw_primitives.h"
+#include "spc/gdi/page_objects.h"
 #include "spc/core/page_layout.h"
 #include "spc/gdi/spc_drawing.h"
 #include "spc/core/run_test_marks.h"
 #include "spc/core/spc_request.h"
 #include "spc/core/spc_request_options.h"
 #include "spc/core/spc_run_tests.h"
-#include "spc/spc_request_lock.h"
 #include "spc/spc_page_parts.h"
+#include "spc/spc_request_lock.h"
 
 namespace spc_page {
 
@@ -28,7 +28,6 @@ namespace spc_page {
 // histogram's begins. (With a highlight bar the brush of one chart would take
 // the first slot of the next area.)
 constexpr int32_t kNoHighlight = 0;
-static_assert(kPageBitmap < kStatisticsPanelSlots, "the page's own objects lie before the routines' areas");
 static_assert(kStatisticsPanelSlots + kPanelSlots <= kLocationChartSlots, "statistics panel and location chart");
 static_assert(kLocationChartSlots + kControlChartSlotsWithoutHighlight <= kDispersionChartSlots,
               "location and dispersion chart");
@@ -38,93 +37,30 @@ static_assert(kHistogramPlotSlots + kHistogramSlots <= kHandleSlots, "the histog
 static_assert(kHistogramPlotSlots + kHistogramSlots <= kLocationRingPen && kLegendRingPen < kHandleSlots,
               "the run tests' rings after the histogram, inside the table");
 
-// Every drawing object of the running request; all deleted when it ends.
-HGDIOBJ gdiHandleTable[kHandleSlots];
-
 constexpr size_t kTitleBytes = 99;
 constexpr UINT kTitleFormat = DT_SINGLELINE | DT_VCENTER;
 
-HPEN Pen(int slot, COLORREF colour) {
-  HPEN pen = CreatePen(PS_SOLID, 1, colour);
-  gdiHandleTable[slot] = pen;
-  return pen;
-}
-
-HGDIOBJ Handle(int slot) { return gdiHandleTable[slot]; }
-HPEN PenAt(int slot) { return static_cast<HPEN>(gdiHandleTable[slot]); }
-HFONT FontA() { return static_cast<HFONT>(gdiHandleTable[kFontA]); }
-
-void MakeObjects(HDC display, const PageLayout& page) {
-  wchar_t face[8];
-  WStr_FromAnsi(face, "Tahoma");
-  gdiHandleTable[kFontA] = Font_Create(face, 0, page.fontAHeight, page.fontAWidth, 0);
-  gdiHandleTable[kFontB] = Font_Create(face, 1, page.fontBHeight, page.fontBWidth, 0);
-  Pen(kWhitePen, kWhiteColour);
-  Pen(kBlackPen, kBlackColour);
-  Pen(kPageDarkPen, Color_Shade(kPageColour, 0.65f));
-  Pen(kPageLightPen, Color_Shade(kPageColour, 1.15f));
-  Pen(kPanelDarkPen, Color_Shade(kPanelColour, 0.65f));
-  Pen(kPanelLightPen, Color_Shade(kPanelColour, 1.15f));
-  Pen(kTickPen, kBlackColour);
-  gdiHandleTable[kPageBrush] = CreateSolidBrush(kPageColour);
-  gdiHandleTable[kPanelBrush] = CreateSolidBrush(kPanelColour);
-  gdiHandleTable[kPageBitmap] = CreateCompatibleBitmap(display, page.pageWidth, page.pageHeight);
-}
-
-void Frame(HDC dc, const PageRect& r, int brushSlot, int16_t style, int darkSlot, int lightSlot) {
-  Draw_Frame3D(r.left, r.top, r.right, r.bottom, dc, static_cast<HBRUSH>(Handle(brushSlot)), style, PenAt(kBlackPen),
-               PenAt(kWhitePen), PenAt(darkSlot), PenAt(lightSlot));
-}
-
-void DrawTitle(HDC dc, const PageLayout& page, const char* headline) {
-  char cut[kTitleBytes + 1] = "";
-  if (headline) {
-    size_t length = 0;
-    while (length < kTitleBytes && headline[length]) ++length;
-    std::memcpy(cut, headline, length);
-    cut[length] = '\0';
-  }
-  wchar_t title[kTitleBytes + 1];
-  WStr_FromAnsi(title, cut);
-  SetBkColor(dc, kPageColour);
-  SetTextColor(dc, kRedColour);
-  SelectObject(dc, Handle(kFontB));
-  RECT box = {page.titleText.left, page.titleText.top, page.titleText.right, page.titleText.bottom};
-  Text_Draw(dc, title, WStr_Len(title), &box, kTitleFormat);
-}
-
-void ChartText(HDC dc) {
-  SelectObject(dc, FontA());
-  SetTextColor(dc, kBlackColour);
-  SetBkColor(dc, kPanelColour);
-}
-
-void Ticks(HDC dc, const PageLayout& page, const TickStrip& strip) {
-  if (!strip.drawn) return;
-  Axis_DrawTicks(dc, strip.left, strip.top, strip.width, strip.height, strip.side, PenAt(kTickPen), FontA(),
-                 page.minorTick, page.majorTick, 1.25, strip.scale.max, strip.scale.min, strip.scale.step,
-                 strip.scale.steps);
-}
+HGDIOBJ* Handles(int firstSlot) { return Page_Handles() + firstSlot; }
 
 void Chart(HDC dc, const ChartArea& a, int firstSlot) {
-  Plot_ControlChart(dc, &gdiHandleTable[firstSlot], a.left, a.top, a.width, a.height, a.firstSample, a.lastSample,
+  Plot_ControlChart(dc, Handles(firstSlot), a.left, a.top, a.width, a.height, a.firstSample, a.lastSample,
                     a.yMin, a.yMax, a.values, a.count, a.series, a.upper1, a.lower1, a.upper2, a.lower2, a.upper3,
                     a.lower3, a.lineMask, a.centre, 1, a.xGridStep, a.xGridCount, a.yGridStep, a.yGridCount,
-                    PenAt(kBlackPen), PenAt(kWhitePen), kPlotBackColour, kPanelColour, kLineColour, kBlackColour,
+                    Page_Pen(kBlackPen), Page_Pen(kWhitePen), kPlotBackColour, kPanelColour, kLineColour, kBlackColour,
                     kRedColour, a.colour2, a.colour3, 1, kNoHighlight, kGreenColour);
 }
 
 void Histogram(HDC dc, const HistogramArea& h, const HistogramClasses& classes) {
-  Plot_Histogram(dc, &gdiHandleTable[kHistogramPlotSlots], h.left, h.top, h.width, h.height, 1, 0, kHistogramClasses,
+  Plot_Histogram(dc, Handles(kHistogramPlotSlots), h.left, h.top, h.width, h.height, 1, 0, kHistogramClasses,
                  classes.counts, 0, h.freqMax, h.valueMin, h.valueMax, h.valueMax, h.valueMin, h.line1, h.line2,
                  h.mean, h.sigma, 1, 1, h.freqGridStep, h.freqGridCount, h.valueGridStep, h.valueGridCount,
-                 PenAt(kBlackPen), PenAt(kWhitePen), kPlotBackColour, kPanelColour, kRedColour, kGreyColour,
+                 Page_Pen(kBlackPen), Page_Pen(kWhitePen), kPlotBackColour, kPanelColour, kRedColour, kGreyColour,
                  kRedColour, kLineColour);
 }
 
 void FlaggedPoints(HDC dc, const ChartArea& a, int penSlot, const RunTestSeries& tested, const SpcRunTests& tests,
                    uint16_t bits) {
-  Plot_FlaggedPoints(dc, &gdiHandleTable[penSlot], a.left, a.top, a.width, a.height, a.firstSample, a.lastSample,
+  Plot_FlaggedPoints(dc, Handles(penSlot), a.left, a.top, a.width, a.height, a.firstSample, a.lastSample,
                      a.yMin, a.yMax, a.values, a.count, a.series, tested, tests.flags.data(), bits);
 }
 
@@ -147,22 +83,22 @@ int32_t TextWidth(HDC dc, HGDIOBJ font, const std::vector<wchar_t>& text) {
 void DrawLegend(HDC dc, const PageLayout& page, const char* headline, const PageMarks& marks) {
   char cut[kTitleBytes + 1] = "";
   if (headline) std::strncat(cut, headline, kTitleBytes);
-  const int32_t titleEnd = page.titleText.left + TextWidth(dc, Handle(kFontB), Widened(cut));
+  const int32_t titleEnd = page.titleText.left + TextWidth(dc, Page_Handles()[kFontB], Widened(cut));
   const double scale = SPC_GetScale();
   const int32_t r = RunTest_RingRadius(scale), gap = 4 * r;
   const int32_t room = page.titleText.right - titleEnd - gap - 2 * r;
   std::vector<wchar_t> text = Widened(marks.legend);
-  if (TextWidth(dc, FontA(), text) > room) text = Widened(marks.shortLegend);
+  if (TextWidth(dc, Page_FontA(), text) > room) text = Widened(marks.shortLegend);
   SetBkColor(dc, kPageColour);
   SetTextColor(dc, kBlackColour);
   RECT box = {titleEnd + gap + 2 * r, page.titleText.top, page.titleText.right, page.titleText.bottom};
   if (box.left > box.right) box.left = box.right;
   Text_Draw(dc, text.data(), WStr_Len(text.data()), &box, kTitleFormat | DT_RIGHT | DT_END_ELLIPSIS);
-  int32_t width = TextWidth(dc, FontA(), text);
+  int32_t width = TextWidth(dc, Page_FontA(), text);
   if (width > box.right - box.left) width = box.right - box.left;
   const int32_t x = box.right - width - 2 * r, y = (box.top + box.bottom) / 2;
   HPEN pen = CreatePen(PS_SOLID, RunTest_RingPenWidth(scale), kFlaggedColour);
-  gdiHandleTable[kLegendRingPen] = pen;
+  Page_Handles()[kLegendRingPen] = pen;
   SelectObject(dc, pen);
   SelectObject(dc, GetStockObject(NULL_BRUSH));
   Ellipse(dc, x - r, y - r, x + r + 1, y + r + 1);
@@ -170,73 +106,31 @@ void DrawLegend(HDC dc, const PageLayout& page, const char* headline, const Page
 
 void DrawPage(HDC dc, const PageLayout& page, const char* headline, const SpcRequest& request,
               const SpcResult& result, const PageMarks* marks) {
-  Frame(dc, page.frame, kPageBrush, 3, kPageDarkPen, kPageLightPen);
-  Frame(dc, page.plotRegion, kPanelBrush, 2, kPanelDarkPen, kPanelLightPen);
-  Frame(dc, page.titleBand, kPageBrush, 3, kPageDarkPen, kPageLightPen);
-  DrawTitle(dc, page, headline);
+  Page_DrawFrameAndTitle(dc, page, headline);
   if (!page.content) return;
   if (marks && !marks->legend.empty()) DrawLegend(dc, page, headline, *marks);
   const bool ringed = marks && marks->markFlagged && page.controlCharts;
 
   const PageRect& panel = page.panel;
-  SPC_DrawStatisticsPanel(dc, &gdiHandleTable[kStatisticsPanelSlots], panel.left, panel.top,
-                          panel.right - panel.left, panel.bottom - panel.top, request, result.stats,
-                          PenAt(kBlackPen), PenAt(kWhitePen), FontA());
-  ChartText(dc);
-  Ticks(dc, page, page.locationAxis);
-  Ticks(dc, page, page.sampleAxis);
+  SPC_DrawStatisticsPanel(dc, Handles(kStatisticsPanelSlots), panel.left, panel.top, panel.right - panel.left,
+                          panel.bottom - panel.top, request, result.stats, Page_Pen(kBlackPen), Page_Pen(kWhitePen),
+                          Page_FontA());
+  Page_ChartText(dc);
+  Page_Ticks(dc, page, page.locationAxis);
+  Page_Ticks(dc, page, page.sampleAxis);
   Chart(dc, page.location, kLocationChartSlots);
   if (ringed) FlaggedPoints(dc, page.location, kLocationRingPen, marks->location, marks->tests, 0xFF);
   if (page.dispersionShown) {
-    ChartText(dc);
-    Ticks(dc, page, page.dispersionAxis);
+    Page_ChartText(dc);
+    Page_Ticks(dc, page, page.dispersionAxis);
     Chart(dc, page.dispersion, kDispersionChartSlots);
     if (ringed)
       FlaggedPoints(dc, page.dispersion, kDispersionRingPen, marks->dispersion, marks->tests, kDispersionBeyondFlag);
   }
-  ChartText(dc);
-  Ticks(dc, page, page.frequencyAxis);
-  Ticks(dc, page, page.histogramValueAxis);
+  Page_ChartText(dc);
+  Page_Ticks(dc, page, page.frequencyAxis);
+  Page_Ticks(dc, page, page.histogramValueAxis);
   Histogram(dc, page.histogram, result.classes);
-}
-
-void WritePage(const char* fileName, HBITMAP bitmap, HDC display) {
-  if (!fileName) return;
-  std::vector<wchar_t> name(std::strlen(fileName) + 1);
-  WStr_FromAnsi(name.data(), fileName);
-  SPC_WriteBitmapFile(name.data(), bitmap, display);
-}
-
-void DeleteObjects() {
-  for (HGDIOBJ& handle : gdiHandleTable) {
-    if (handle) DeleteObject(handle);
-    handle = nullptr;
-  }
-}
-
-void DrawAndWrite(HWND parent, const char* fileName, const PageLayout& page,
-                  const std::function<void(HDC)>& drawPage) {
-  for (HGDIOBJ& handle : gdiHandleTable) handle = nullptr;
-  // A window that is gone leaves the screen as the reference for the page's pixel format.
-  HWND owner = parent;
-  HDC display = GetDC(parent);
-  if (!display && parent) {
-    owner = nullptr;
-    display = GetDC(nullptr);
-  }
-  if (!display) return;
-  MakeObjects(display, page);
-  HDC dc = CreateCompatibleDC(display);
-  HBITMAP bitmap = static_cast<HBITMAP>(Handle(kPageBitmap));
-  if (dc && bitmap) {
-    HGDIOBJ original = SelectObject(dc, bitmap);
-    drawPage(dc);
-    SelectObject(dc, original);  // the pixels are read from a bitmap that no context holds
-    if (page.content) WritePage(fileName, bitmap, display);
-  }
-  ReleaseDC(owner, display);
-  if (dc) DeleteDC(dc);
-  DeleteObjects();
 }
 
 // One page from its request. Without options it is today's page; with them,
@@ -262,8 +156,9 @@ void MakePage(HWND parent, const char* fileName, int32_t width, int32_t height, 
       marks.legend = RunTest_Legend(result, marks.tests, options->markFlagged, LegendForm::Full);
       marks.shortLegend = RunTest_Legend(result, marks.tests, options->markFlagged, LegendForm::Short);
     }
-    DrawAndWrite(parent, fileName, page,
-                 [&](HDC dc) { DrawPage(dc, page, headline, request, result, options ? &marks : nullptr); });
+    const PageMarks* shownMarks = options ? &marks : nullptr;
+    Page_DrawAndWrite(parent, fileName, page,
+                      [&](HDC dc) { DrawPage(dc, page, headline, request, result, shownMarks); });
   }
   SPC_SetScale(1.0);
 }

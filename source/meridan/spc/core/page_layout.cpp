@@ -100,35 +100,7 @@ int32_t SPC_ValueLabelChars(const AxisScale& scale) {
   return static_cast<int32_t>(longest);
 }
 
-bool SPC_PageSize(int32_t width, int32_t height, double factor, int32_t* pageWidth, int32_t* pageHeight) {
-  if (width <= 0 || height <= 0 || !(factor > 0) || !std::isfinite(factor)) return false;
-  double w = std::trunc(width * factor), h = std::trunc(height * factor);
-  if (!(w >= 1 && h >= 1 && w <= kMaxPageSide && h <= kMaxPageSide)) return false;
-  *pageWidth = static_cast<int32_t>(w);
-  *pageHeight = static_cast<int32_t>(h);
-  return true;
-}
-
-void SPC_LayoutPage(const SpcRequest& request, const SpcResult& result, int32_t width, int32_t height, double factor,
-                    PageLayout* page) {
-  LayOut(request, result, width, height, factor, page);
-  ClipToPage(*page);
-}
-
-namespace {
-
-void LayOut(const SpcRequest& request, const SpcResult& result, int32_t width, int32_t height, double factor,
-            PageLayout* page) {
-  *page = PageLayout{};
-  // The short names are those of the page's description, so that each figure
-  // below can be checked against it: f the scale factor; LH the line height
-  // and CW the character width in pixels (15 and 7 at scale 1); g5, g7 and g27
-  // 5, 7 and 27 pixels scaled (tick lengths and gaps; g27 the title band's
-  // height); i5 the whole pixels of g5, and i4, i3, i2 those of 4, 3 and 2
-  // pixels scaled; L, T, R, Bm the running rectangle's left, top, right and
-  // bottom; X the number of x positions; M the width of the charts' plot; lab
-  // and lab2 the characters of the longest value label of the charts and of
-  // the histogram.
+PageRect SPC_LayoutFrame(int32_t width, int32_t height, double factor, PageLayout* page) {
   const double f = factor;
   SPC_PageSize(width, height, factor, &page->pageWidth, &page->pageHeight);
   const int16_t LH = Px_Trunc16(15 * f);
@@ -159,6 +131,44 @@ void LayOut(const SpcRequest& request, const SpcResult& result, int32_t width, i
   const int32_t titleTop = T + Px_Trunc((g27 - 1.25 * LH) / 2);
   page->titleText = {L + Px_Trunc(8 * f), titleTop, R - Px_Trunc(8 * f), titleTop + Px_Trunc(1.25 * LH)};
   T += band + i2;
+  return {L, T, R, Bm};
+}
+
+bool SPC_PageSize(int32_t width, int32_t height, double factor, int32_t* pageWidth, int32_t* pageHeight) {
+  if (width <= 0 || height <= 0 || !(factor > 0) || !std::isfinite(factor)) return false;
+  double w = std::trunc(width * factor), h = std::trunc(height * factor);
+  if (!(w >= 1 && h >= 1 && w <= kMaxPageSide && h <= kMaxPageSide)) return false;
+  *pageWidth = static_cast<int32_t>(w);
+  *pageHeight = static_cast<int32_t>(h);
+  return true;
+}
+
+void SPC_LayoutPage(const SpcRequest& request, const SpcResult& result, int32_t width, int32_t height, double factor,
+                    PageLayout* page) {
+  LayOut(request, result, width, height, factor, page);
+  ClipToPage(*page);
+}
+
+namespace {
+
+void LayOut(const SpcRequest& request, const SpcResult& result, int32_t width, int32_t height, double factor,
+            PageLayout* page) {
+  *page = PageLayout{};
+  // The short names are those of the page's description, so that each figure
+  // below can be checked against it: f the scale factor; LH the line height
+  // and CW the character width in pixels (15 and 7 at scale 1); g5, g7 and g27
+  // 5, 7 and 27 pixels scaled (tick lengths and gaps; g27 the title band's
+  // height); i5 the whole pixels of g5, and i4, i3, i2 those of 4, 3 and 2
+  // pixels scaled; L, T, R, Bm the running rectangle's left, top, right and
+  // bottom; X the number of x positions; M the width of the charts' plot; lab
+  // and lab2 the characters of the longest value label of the charts and of
+  // the histogram.
+  const double f = factor;
+  const int16_t LH = Px_Trunc16(15 * f);
+  const int16_t CW = Px_Trunc16(7 * f);
+  const double g7 = 7 * f;
+  const PageRect rest = SPC_LayoutFrame(width, height, factor, page);
+  int32_t L = rest.left, T = rest.top, R = rest.right, Bm = rest.bottom;
   page->content = result.stats.n > 0;
   if (!page->content) return;
 

@@ -96,6 +96,12 @@ struct PageLayout {
 // side of less than one pixel or more than kMaxPageSide.
 bool SPC_PageSize(int32_t width, int32_t height, double factor, int32_t* pageWidth, int32_t* pageHeight);
 
+// The parts every page has: the sizes from the factor (line height, character
+// width, ticks, fonts), the frame, the plot region and the title band. Returns
+// the rectangle left for the page's content, below the title band. Call only
+// with a size that SPC_PageSize accepts.
+PageRect SPC_LayoutFrame(int32_t width, int32_t height, double factor, PageLayout* layout);
+
 // Lays out the page of a request whose computations are done. The page scale
 // must already hold `factor` (the axis scaling reads it). Call only with a
 // size that SPC_PageSize accepts.

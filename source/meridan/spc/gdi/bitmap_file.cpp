@@ -21,12 +21,13 @@ bool WriteAll(HANDLE file, const void* data, DWORD size) {
 
 }  // namespace
 
-void SPC_WriteBitmapFile(const wchar_t* fileName, HBITMAP bitmap, HDC dc) {
-  if (!fileName || !bitmap || IsReadOnlyFile(fileName)) return;
+bool SPC_WriteBitmapFile(const wchar_t* fileName, HBITMAP bitmap, HDC dc) {
+  if (!fileName || !bitmap || IsReadOnlyFile(fileName)) return false;
   BITMAP format;
-  if (GetObjectW(bitmap, sizeof format, &format) != sizeof format) return;
+  if (GetObjectW(bitmap, sizeof format, &format) != sizeof format) return false;
   BmpLayout layout;
-  if (!Bmp_ComputeLayout(format.bmWidth, format.bmHeight, format.bmPlanes, format.bmBitsPixel, &layout)) return;
+  if (!Bmp_ComputeLayout(format.bmWidth, format.bmHeight, format.bmPlanes, format.bmBitsPixel, &layout)) return false;
+  bool complete = false;
 
   const DWORD infoSize = kBmpInfoHeaderSize + 4 * layout.colours;
   auto* info = static_cast<uint8_t*>(LocalAlloc(LPTR, infoSize));
@@ -41,7 +42,7 @@ void SPC_WriteBitmapFile(const wchar_t* fileName, HBITMAP bitmap, HDC dc) {
       if (file != INVALID_HANDLE_VALUE) {
         uint8_t fileHeader[kBmpFileHeaderSize];
         Bmp_WriteFileHeader(layout, fileHeader);
-        bool complete = WriteAll(file, fileHeader, sizeof fileHeader) && WriteAll(file, info, infoSize) &&
+        complete = WriteAll(file, fileHeader, sizeof fileHeader) && WriteAll(file, info, infoSize) &&
                         WriteAll(file, pixels, layout.imageSize);
         CloseHandle(file);
         // A cut-off file (disk full) would be taken for a page: remove it.
@@ -51,4 +52,5 @@ void SPC_WriteBitmapFile(const wchar_t* fileName, HBITMAP bitmap, HDC dc) {
   }
   if (pixels) GlobalFree(pixels);
   if (info) LocalFree(info);
+  return complete;
 }

@@ -103,5 +103,5 @@ void SPC_DrawStatisticsPanel(HDC dc, HGDIOBJ* handles, int32_t x, int32_t y, int
                              const SpcRequest& request, const SpcStatistics& stats, HPEN penA, HPEN penB, HFONT font);
 
 // Writes `bitmap` (in the format of `dc`'s display) as a bitmap file. A file
-// that cannot be made or written completely is left out without a report.
-void SPC_WriteBitmapFile(const wchar_t* fileName, HBITMAP bitmap, HDC dc);
+// that cannot be made or written completely is left out; false then.
+bool SPC_WriteBitmapFile(const wchar_t* fileName, HBITMAP bitmap, HDC dc);
