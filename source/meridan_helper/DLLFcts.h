@@ -57,6 +57,13 @@ class DLLFcts final : public DualDispatch<_DLLFcts>, public ISupportErrorInfo {
                                             double USL, double LSL, short USLOnOff, short LSLOnOff, LONG SampleSize,
                                             short SPCNorm, SAFEARRAY** options, LONG optionCount,
                                             SAFEARRAY** results, LONG capacity, LONG* result) override;
+  HRESULT STDMETHODCALLTYPE ChartStatistics(short chart, SAFEARRAY** values, SAFEARRAY** sizes, LONG count,
+                                            LONG SampleSize, short SPCNorm, SAFEARRAY** options, LONG optionCount,
+                                            SAFEARRAY** results, LONG capacity, LONG* result) override;
+  HRESULT STDMETHODCALLTYPE ChartBitmap(LONG parent, BSTR FileName, LONG width, LONG height, double factor,
+                                        BSTR Headline, short chart, SAFEARRAY** values, SAFEARRAY** sizes,
+                                        LONG count, LONG SampleSize, short SPCNorm, SAFEARRAY** options,
+                                        LONG optionCount, short* result) override;
 
  private:
   LONG references_ = 0;
