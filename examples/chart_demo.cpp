@@ -50,10 +50,11 @@ int main(int argc, char** argv) {
   std::normal_distribution<double> noise(0.0, 1.0);
 
   // A shaft turned on a warming machine: the diameter (target 25.000 mm, σ 0.004 mm from
-  // earlier runs) is steady for 30 parts, then grows by 0.1 σ per part.
+  // earlier runs) is steady for 30 parts, then grows by 0.03 σ per part.
   const double target = 25.0, sigma = 0.004;
   Series shafts;
-  for (int i = 1; i <= 60; ++i) shafts.values.push_back(target + sigma * (noise(random) + (i > 30 ? 0.1 * (i - 30) : 0)));
+  for (int i = 1; i <= 100; ++i)
+    shafts.values.push_back(target + sigma * (noise(random) + (i > 30 ? 0.03 * (i - 30) : 0)));
   // The same machine's single readings of a bore, in control.
   Series bores;
   for (int i = 1; i <= 50; ++i) bores.values.push_back(12.5 + 0.002 * noise(random));
@@ -89,17 +90,21 @@ int main(int argc, char** argv) {
       {"chart_c.bmp", "Visual check - c chart, defects per panel", 6, &panels, 1, {kNaN, kNaN, kNaN, 255, 1}},
       {"chart_u.bmp", "Visual check - u chart, defects per metre of roll", 7, &rolls, 1, {kNaN, kNaN, kNaN, 255, 1}},
   };
+  double firstBeyond[4] = {};  // by chart: the first point beyond a limit (test 1, or the upper sum's signal)
   for (const Page& p : pages) {
     const std::string path = folder + p.file;
     const int32_t code = Create_ChartBitmap(nullptr, path.c_str(), width, width * 3 / 4, 1.0, p.title, p.chart,
                                            p.data->values.data(), p.data->Sizes(), p.data->Count(), p.sampleSize, 3,
                                            p.options.data(), static_cast<int32_t>(p.options.size()) - 1);
     const std::vector<double> f = Figures(p);
-    std::printf("%-22s chart %u, %2.0f points: centre %.4f, limits %.4f / %.4f, first signal %s%.0f%s\n", p.file,
-                p.chart, f[2], f[3], f[10], f[9], f[35] ? "at point " : "", f[35] ? f[35] : 0.0,
-                f[35] ? "" : "none");
+    std::printf("%-22s chart %u, %3.0f points: centre %.4f, limits %.4f / %.4f, first point flagged: %s\n", p.file,
+                p.chart, f[2], f[3], f[10], f[9], f[35] ? std::to_string(static_cast<int>(f[35])).c_str() : "none");
+    if (p.data == &shafts) firstBeyond[p.chart] = f[27];
     if (code != MERIDAN_CHART_PAGE_DRAWN) std::printf("  Create_ChartBitmap answered %d\n", code);
   }
-  std::printf("The drift starts after part 30: the EWMA and the CUSUM see it before the individuals chart does.\n");
+  auto when = [](double point) { return point ? "at part " + std::to_string(static_cast<int>(point)) : std::string("not at all"); };
+  std::printf("The shaft drifts from part 31 on: the CUSUM signals %s, the EWMA %s, the individuals chart's limits see "
+              "it %s.\n",
+              when(firstBeyond[3]).c_str(), when(firstBeyond[2]).c_str(), when(firstBeyond[1]).c_str());
   return 0;
 }

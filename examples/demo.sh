@@ -32,6 +32,12 @@ convert "$root/out/spc_run_tests.bmp" -strip "$root/out/spc_run_tests.png"
 echo "  out/spc_run_tests.png (run tests marked, limits from earlier readings)"
 
 echo
+echo "== Further control charts: Create_ChartBitmap, one page of each kind from simulated data (out/chart_*.bmp)"
+"$root/cmake/wine-run" ./chart_demo.exe ../../../out | tr -d '\r'
+for page in individuals ewma cusum p; do
+  convert "$root/out/chart_$page.bmp" -strip "$root/out/chart_$page.png"
+done
+echo "  out/chart_individuals.png, chart_ewma.png, chart_cusum.png, chart_p.png (converted for viewing)"
 echo "== Capability pages: Create_CapabilityBitmap (out/capability_*.bmp)"
 "$root/cmake/wine-run" ./capability_demo.exe ../../../out | tr -d '\r'
 for page in capability_normal capability_runout_weibull; do

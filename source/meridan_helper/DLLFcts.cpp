@@ -288,6 +288,49 @@ HRESULT STDMETHODCALLTYPE DLLFcts::SPCStatisticsEx(short typ, SAFEARRAY** meaval
       capacity);
 }
 
+namespace {
+
+// The sample sizes of a chart request: an array never allocated stands for
+// none (the charts that read no sizes); one that is given must hold every
+// element up to the count, whichever chart it is for.
+HRESULT CheckSizes(SAFEARRAY** sizes, LONG count, ArrayArgument* checked, double** element0) {
+  *element0 = nullptr;
+  if (!sizes || !*sizes) return S_OK;
+  HRESULT hr = checked->Check(sizes, VT_R8, count, L"sizes", IID__DLLFcts);
+  if (SUCCEEDED(hr)) *element0 = checked->Element0<double>();
+  return hr;
+}
+
+}  // namespace
+
+// A Long result: the number of figures written can pass 32767.
+HRESULT STDMETHODCALLTYPE DLLFcts::ChartStatistics(short chart, SAFEARRAY** values, SAFEARRAY** sizes, LONG count,
+                                                   LONG SampleSize, short SPCNorm, SAFEARRAY** options,
+                                                   LONG optionCount, SAFEARRAY** results, LONG capacity,
+                                                   LONG* result) {
+  HRESULT hr = CheckResultPointer(result);
+  ArrayArgument readings, samples, settings, figures;
+  double* sizesElement0 = nullptr;
+  if (SUCCEEDED(hr)) hr = readings.Check(values, VT_R8, count, L"values", IID__DLLFcts);
+  if (SUCCEEDED(hr)) hr = CheckSizes(sizes, count, &samples, &sizesElement0);
+  if (SUCCEEDED(hr)) hr = settings.Check(options, VT_R8, optionCount, L"options", IID__DLLFcts);
+  // The array must hold every element up to the capacity the library is told of.
+  if (SUCCEEDED(hr)) hr = figures.Check(results, VT_R8, capacity, L"results", IID__DLLFcts);
+  return CallForStatus<Create_ChartStatistics_Function>(hr, LibraryExport::Create_ChartStatistics, result, chart,
+                                                        readings.Element0<double>(), sizesElement0, count,
+                                                        SampleSize, SPCNorm, settings.Element0<double>(), optionCount,
+                                                        figures.Element0<double>(), capacity);
+}
+
+HRESULT STDMETHODCALLTYPE DLLFcts::ChartBitmap(LONG parent, BSTR FileName, LONG width, LONG height, double factor,
+                                               BSTR Headline, short chart, SAFEARRAY** values, SAFEARRAY** sizes,
+                                               LONG count, LONG SampleSize, short SPCNorm, SAFEARRAY** options,
+                                               LONG optionCount, short* result) {
+  HRESULT hr = CheckResultPointer(result);
+  ArrayArgument readings, samples, settings;
+  double* sizesElement0 = nullptr;
+  if (SUCCEEDED(hr)) hr = readings.Check(values, VT_R8, count, L"values", IID__DLLFcts);
+  if (SUCCEEDED(hr)) hr = CheckSizes(sizes, count, &samples, &sizesElement0);
 HRESULT STDMETHODCALLTYPE DLLFcts::CapabilityStatistics(SAFEARRAY** values, LONG count, LONG SampleSize,
                                                         short SPCNorm, double NomSize, double USL, double LSL,
                                                         short USLOnOff, short LSLOnOff, SAFEARRAY** options,
@@ -317,6 +360,11 @@ HRESULT STDMETHODCALLTYPE DLLFcts::CapabilityBitmap(LONG parent, BSTR FileName, 
   AnsiText fileName, headline;
   if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
   if (SUCCEEDED(hr)) hr = headline.Make(Headline);
+  return CallForStatus<Create_ChartBitmap_Function>(hr, LibraryExport::Create_ChartBitmap, result,
+                                                    WindowArgument(parent), fileName.Data(), width, height, factor,
+                                                    headline.Data(), chart, readings.Element0<double>(),
+                                                    sizesElement0, count, SampleSize, SPCNorm,
+                                                    settings.Element0<double>(), optionCount);
   return CallForStatus<Create_CapabilityBitmap_Function>(
       hr, LibraryExport::Create_CapabilityBitmap, result, WindowArgument(parent), fileName.Data(), width, height,
       factor, headline.Data(), readings.Element0<double>(), count, SampleSize, SPCNorm, NomSize, USL, LSL, USLOnOff,

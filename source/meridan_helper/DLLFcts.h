@@ -57,6 +57,13 @@ class DLLFcts final : public DualDispatch<_DLLFcts>, public ISupportErrorInfo {
                                             double USL, double LSL, short USLOnOff, short LSLOnOff, LONG SampleSize,
                                             short SPCNorm, SAFEARRAY** options, LONG optionCount,
                                             SAFEARRAY** results, LONG capacity, LONG* result) override;
+  HRESULT STDMETHODCALLTYPE ChartStatistics(short chart, SAFEARRAY** values, SAFEARRAY** sizes, LONG count,
+                                            LONG SampleSize, short SPCNorm, SAFEARRAY** options, LONG optionCount,
+                                            SAFEARRAY** results, LONG capacity, LONG* result) override;
+  HRESULT STDMETHODCALLTYPE ChartBitmap(LONG parent, BSTR FileName, LONG width, LONG height, double factor,
+                                        BSTR Headline, short chart, SAFEARRAY** values, SAFEARRAY** sizes,
+                                        LONG count, LONG SampleSize, short SPCNorm, SAFEARRAY** options,
+                                        LONG optionCount, short* result) override;
   HRESULT STDMETHODCALLTYPE CapabilityStatistics(SAFEARRAY** values, LONG count, LONG SampleSize, short SPCNorm,
                                                  double NomSize, double USL, double LSL, short USLOnOff,
                                                  short LSLOnOff, SAFEARRAY** options, LONG optionCount,

@@ -13,6 +13,10 @@ const char* const kExportNames[] = {
     "MERIDAN_Value",   "MERIDAN_Collect",        "MERIDAN_PreInit",    "MERIDAN_GetInt",     "MERIDAN_Win_MechAdj",
     "MERIDAN_IsExcelStarted", "Display_Init",    "Display_DeInit",     "Display_ShowValues", "Display_ShowDisplay",
     "Create_SPCBitmap", "Create_SPCStatistics", "Create_SPCBitmapEx", "Create_SPCStatisticsEx",
+    "Create_ChartStatistics", "Create_ChartBitmap",
+};
+constexpr int kExportCount = sizeof kExportNames / sizeof kExportNames[0];
+static_assert(kExportCount == static_cast<int>(LibraryExport::Create_ChartBitmap) + 1,
     "Create_CapabilityStatistics", "Create_CapabilityBitmap",
 };
 constexpr int kExportCount = sizeof kExportNames / sizeof kExportNames[0];
@@ -71,6 +75,8 @@ SAME_CALL(Create_SPCBitmap);
 SAME_CALL(Create_SPCStatistics);
 SAME_CALL(Create_SPCBitmapEx);
 SAME_CALL(Create_SPCStatisticsEx);
+SAME_CALL(Create_ChartStatistics);
+SAME_CALL(Create_ChartBitmap);
 SAME_CALL(Create_CapabilityStatistics);
 SAME_CALL(Create_CapabilityBitmap);
 #undef SAME_CALL

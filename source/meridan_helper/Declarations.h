@@ -31,6 +31,8 @@ enum class LibraryExport {
   Create_SPCStatistics,
   Create_SPCBitmapEx,
   Create_SPCStatisticsEx,
+  Create_ChartStatistics,
+  Create_ChartBitmap,
   Create_CapabilityStatistics,
   Create_CapabilityBitmap,
 };
@@ -77,6 +79,14 @@ using Create_SPCStatisticsEx_Function = int32_t(WINAPI*)(int32_t typ, double* me
                                                          int32_t LSLOnOff, int32_t SampleSize, int32_t SPCNorm,
                                                          double* options, int32_t optionCount, double* results,
                                                          int32_t capacity);
+using Create_ChartStatistics_Function = int32_t(WINAPI*)(int32_t chart, double* values, double* sizes, int32_t count,
+                                                         int32_t SampleSize, int32_t SPCNorm, double* options,
+                                                         int32_t optionCount, double* results, int32_t capacity);
+using Create_ChartBitmap_Function = int32_t(WINAPI*)(HWND parent, const char* FileName, int32_t width,
+                                                     int32_t height, double factor, const char* Headline,
+                                                     int32_t chart, double* values, double* sizes, int32_t count,
+                                                     int32_t SampleSize, int32_t SPCNorm, double* options,
+                                                     int32_t optionCount);
 using Create_CapabilityStatistics_Function = int32_t(WINAPI*)(double* values, int32_t count, int32_t SampleSize,
                                                               int32_t SPCNorm, double NomSize, double USL, double LSL,
                                                               int32_t USLOnOff, int32_t LSLOnOff, double* options,

@@ -228,6 +228,42 @@ TEST_F(ChartPageLayoutTest, PagesOfEverySizeKeepTheirPartsOnThePage) {
   }
 }
 
+TEST_F(ChartPageLayoutTest, HugeFiguresLayOutWithoutAnUndefinedConversion) {
+  // Readings near the ends of the doubles, given centres and sigmas that make infinite limits: the host tree's
+  // sanitizer stops the test at any conversion of such a figure to a pixel that is not defined.
+  std::vector<double> huge{kNaN};
+  for (int i = 1; i <= 40; ++i) huge.push_back(i % 2 ? 1e308 : -1e308);
+  std::vector<double> tiny{kNaN};
+  for (int i = 1; i <= 40; ++i) tiny.push_back(i * 1e-300);
+  const std::vector<std::vector<double>> optionSets = {
+      {kNaN}, {kNaN, 1e308, 1e308, 255, 1}, {kNaN, -1e308, 1e-300}, {kNaN, 0.0, 1e300, 255, 1, 1, 1e300}};
+  for (uint32_t chart : {1u, 2u, 3u})
+    for (const std::vector<double>* values : {&huge, &tiny})
+      for (const std::vector<double>& options : optionSets) {
+        ChartRequest r;
+        r.chart = chart;
+        r.values = values->data();
+        r.count = 40;
+        r.options = options.data();
+        r.optionCount = static_cast<int32_t>(options.size()) - 1;
+        ChartResult result;
+        if (!Chart_Compute(r, &result)) continue;
+        SpcResult histogram;
+        SPC_ComputeRequest(Chart_HistogramRequest(values->data(), 40, result.upperLimit, result.lowerLimit),
+                           histogram);
+        for (double factor : {1.0, 2.5}) {
+          SPC_SetScale(factor);
+          ChartPageLayout layout;
+          Chart_LayoutPage(result, &histogram.classes, 640, 480, factor, &layout);
+          SPC_SetScale(1.0);
+          EXPECT_TRUE(Inside(layout.page.location, layout.page)) << chart;
+          const std::vector<StatRow> rows = Chart_PanelRows(result);
+          EXPECT_GT(rows.size(), 5u);
+          Chart_Legend(result, true, LegendForm::Full);
+        }
+      }
+}
+
 // ---- panel and legend --------------------------------------------------------
 
 // A column of a textbook file of tests/data, rows first .. last.

@@ -16,7 +16,9 @@
 // points strictly beyond their limits, tests 2 to 8 as the running counts
 // read them, counts and first points following the flags; the data's own
 // centre and σ given back reproduce every limit bit for bit; sane finite
-// inputs give finite figures.
+// inputs give finite figures. The page of every charted request is laid out
+// at a size and scale from the capacity's bits: its charts lie on the page,
+// the limit paths inside the chart's plot, the panel and legend are worded.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -24,8 +26,11 @@
 #include "fuzz_support.h"
 #include "run_test_counts.h"
 #include "spc/core/chart_request.h"
+#include "spc/core/chart_page_layout.h"
+#include "spc/core/chart_page_text.h"
 #include "spc/core/chart_results.h"
 #include "spc/core/chart_statistics.h"
+#include "spc/core/draw_math.h"
 
 namespace {
 
@@ -355,6 +360,39 @@ void CheckOwnBack(const Decoded& d) {
 
 }  // namespace
 
+// The chart's page, laid out as Create_ChartBitmap lays it out.
+void CheckPage(const ChartRequest& request, const ChartResult& r, int32_t capacity) {
+  const uint32_t bits = static_cast<uint32_t>(capacity);
+  const int32_t width = 1 + static_cast<int32_t>(bits % 1700), height = 1 + static_cast<int32_t>((bits / 7) % 1300);
+  const double factor = 0.5 + (bits % 11) * 0.25;
+  SpcResult histogram{};
+  const bool individuals = r.kind == ChartKind::Individuals;
+  if (individuals)
+    SPC_ComputeRequest(Chart_HistogramRequest(request.values, request.count, r.upperLimit, r.lowerLimit), histogram);
+  SPC_SetScale(factor);
+  ChartPageLayout layout;
+  Chart_LayoutPage(r, individuals ? &histogram.classes : nullptr, width, height, factor, &layout);
+  SPC_SetScale(1.0);
+  const PageLayout& page = layout.page;
+  for (const ChartArea* a : {&page.location, &page.dispersion}) {
+    FUZZ_CHECK(a->width >= 0 && a->height >= 0, "a chart of %d x %d", a->width, a->height);
+    if (a->width > 0 && page.pageWidth >= 200 && page.pageHeight >= 200)
+      FUZZ_CHECK(a->left >= 0 && a->top >= 0 && a->left + a->width <= page.pageWidth &&
+                     a->top + a->height <= page.pageHeight,
+                 "a chart off its %d x %d page", page.pageWidth, page.pageHeight);
+  }
+  const ChartArea& chart = page.location;
+  const PlotBox box = Plot_InnerBox(chart.left, chart.top, chart.width, chart.height);
+  for (const std::vector<Segment>* path : {&layout.upperPath, &layout.lowerPath})
+    for (const Segment& s : *path)
+      FUZZ_CHECK(std::min(s.x0, s.x1) >= box.left && std::max(s.x0, s.x1) <= box.right &&
+                     std::min(s.y0, s.y1) >= box.top && std::max(s.y0, s.y1) <= box.bottom,
+                 "a limit path leaves the plot");
+  FUZZ_CHECK(layout.varyingLimits || (layout.upperPath.empty() && layout.lowerPath.empty()), "paths of constant limits");
+  FUZZ_CHECK(Chart_PanelRows(r).size() >= 5, "a panel without its figures");
+  FUZZ_CHECK(!Chart_Legend(r, true, LegendForm::Short).empty(), "marking asked for and no legend");
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::LoadShippedTable();
   fuzz::Input input(data, size);
@@ -397,5 +435,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
              "the figures of the whole request differ from the writer's");
   if (SaneInputs(d)) CheckFinite(r);
   if (d.ownBack) CheckOwnBack(d);
+  CheckPage(request, r, d.capacity);
   return 0;
 }

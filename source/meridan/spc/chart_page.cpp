@@ -5,9 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 

@@ -140,7 +140,10 @@ void LayOut(const ChartResult& result, const HistogramClasses* classes, int32_t 
   int32_t R = page.plotRegion.right - Px_Trunc(4 * f);
   const int32_t T = page.titleBand.bottom + Px_Trunc(2 * f);
   const int32_t Bm = page.plotRegion.bottom - Px_Trunc(3 * f);
-  const int32_t panelWidth = Px_Trunc(kChartPanelShare * (R - L));
+  // The panel's text starts half a line in from its frame (3 pixels) and needs a character to spare.
+  const int32_t panelWidth =
+      std::min(std::max(Px_Trunc(kChartPanelShare * (R - L)), (kChartPanelChars + 1) * CW + LH / 2 + 6),
+               Px_Trunc(kChartPanelMostShare * (R - L)));
   page.panel = {R - panelWidth, T, R, Bm};
   R -= panelWidth + 3;
 

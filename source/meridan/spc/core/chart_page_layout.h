@@ -15,6 +15,10 @@
 
 // Share of the page's width taken by the figures panel (its labels are longer than the SPC page's).
 constexpr double kChartPanelShare = 0.22;
+// On pages whose fonts are large for their width the panel widens to hold this many characters (its longest
+// label, the gap and a value of four decimals), up to this share of the width.
+constexpr int32_t kChartPanelChars = 21;
+constexpr double kChartPanelMostShare = 0.4;
 
 struct ChartPageLayout {
   // The parts as the SPC page names them: `location` is the chart, `dispersion`
