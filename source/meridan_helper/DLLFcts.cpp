@@ -331,6 +331,17 @@ HRESULT STDMETHODCALLTYPE DLLFcts::ChartBitmap(LONG parent, BSTR FileName, LONG 
   double* sizesElement0 = nullptr;
   if (SUCCEEDED(hr)) hr = readings.Check(values, VT_R8, count, L"values", IID__DLLFcts);
   if (SUCCEEDED(hr)) hr = CheckSizes(sizes, count, &samples, &sizesElement0);
+  if (SUCCEEDED(hr)) hr = settings.Check(options, VT_R8, optionCount, L"options", IID__DLLFcts);
+  AnsiText fileName, headline;
+  if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
+  if (SUCCEEDED(hr)) hr = headline.Make(Headline);
+  return CallForStatus<Create_ChartBitmap_Function>(hr, LibraryExport::Create_ChartBitmap, result,
+                                                    WindowArgument(parent), fileName.Data(), width, height, factor,
+                                                    headline.Data(), chart, readings.Element0<double>(),
+                                                    sizesElement0, count, SampleSize, SPCNorm,
+                                                    settings.Element0<double>(), optionCount);
+}
+
 HRESULT STDMETHODCALLTYPE DLLFcts::CapabilityStatistics(SAFEARRAY** values, LONG count, LONG SampleSize,
                                                         short SPCNorm, double NomSize, double USL, double LSL,
                                                         short USLOnOff, short LSLOnOff, SAFEARRAY** options,
@@ -360,11 +371,6 @@ HRESULT STDMETHODCALLTYPE DLLFcts::CapabilityBitmap(LONG parent, BSTR FileName, 
   AnsiText fileName, headline;
   if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
   if (SUCCEEDED(hr)) hr = headline.Make(Headline);
-  return CallForStatus<Create_ChartBitmap_Function>(hr, LibraryExport::Create_ChartBitmap, result,
-                                                    WindowArgument(parent), fileName.Data(), width, height, factor,
-                                                    headline.Data(), chart, readings.Element0<double>(),
-                                                    sizesElement0, count, SampleSize, SPCNorm,
-                                                    settings.Element0<double>(), optionCount);
   return CallForStatus<Create_CapabilityBitmap_Function>(
       hr, LibraryExport::Create_CapabilityBitmap, result, WindowArgument(parent), fileName.Data(), width, height,
       factor, headline.Data(), readings.Element0<double>(), count, SampleSize, SPCNorm, NomSize, USL, LSL, USLOnOff,

@@ -13,11 +13,7 @@ const char* const kExportNames[] = {
     "MERIDAN_Value",   "MERIDAN_Collect",        "MERIDAN_PreInit",    "MERIDAN_GetInt",     "MERIDAN_Win_MechAdj",
     "MERIDAN_IsExcelStarted", "Display_Init",    "Display_DeInit",     "Display_ShowValues", "Display_ShowDisplay",
     "Create_SPCBitmap", "Create_SPCStatistics", "Create_SPCBitmapEx", "Create_SPCStatisticsEx",
-    "Create_ChartStatistics", "Create_ChartBitmap",
-};
-constexpr int kExportCount = sizeof kExportNames / sizeof kExportNames[0];
-static_assert(kExportCount == static_cast<int>(LibraryExport::Create_ChartBitmap) + 1,
-    "Create_CapabilityStatistics", "Create_CapabilityBitmap",
+    "Create_ChartStatistics", "Create_ChartBitmap", "Create_CapabilityStatistics", "Create_CapabilityBitmap",
 };
 constexpr int kExportCount = sizeof kExportNames / sizeof kExportNames[0];
 static_assert(kExportCount == static_cast<int>(LibraryExport::Create_CapabilityBitmap) + 1,
