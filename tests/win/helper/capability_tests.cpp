@@ -76,8 +76,8 @@ TEST_F(CapabilityThroughTheHelper, CapabilityStatisticsGivesTheFiguresOfTheLibra
   EXPECT_EQ(byName.result.lVal, 55);
   std::vector<double> received = ArrayValues(results);
   for (int i = 0; i <= 55; ++i) EXPECT_TRUE(Same(received[i], expected[i])) << "element " << i;
-  EXPECT_EQ(IdOf(helper_, L"CapabilityStatistics"), 0x60030015);
-  EXPECT_EQ(IdOf(helper_, L"CapabilityBitmap"), 0x60030016);
+  EXPECT_EQ(IdOf(helper_, L"CapabilityStatistics"), 0x60030017);
+  EXPECT_EQ(IdOf(helper_, L"CapabilityBitmap"), 0x60030018);
   EXPECT_EQ(IdOf(helper_, L"SPCStatisticsEx"), 0x60030012);  // nothing before them moved
 
   SafeArrayDestroy(results);

@@ -89,8 +89,8 @@ TEST_F(FurtherChartsThroughTheHelper, ChartStatisticsGivesTheFiguresOfTheLibrary
   EXPECT_EQ(byName.result.lVal, expectedCount);
   std::vector<double> received = ArrayValues(results);
   for (int i = 0; i <= capacity; ++i) EXPECT_TRUE(Same(received[i], expected[i])) << "element " << i;
-  EXPECT_EQ(IdOf(helper_, L"ChartStatistics"), 0x60030013);
-  EXPECT_EQ(IdOf(helper_, L"ChartBitmap"), 0x60030014);
+  EXPECT_EQ(IdOf(helper_, L"ChartStatistics"), 0x60030015);
+  EXPECT_EQ(IdOf(helper_, L"ChartBitmap"), 0x60030016);
 
   // Through the dual interface, an individuals chart with no sizes array at all.
   const std::vector<double> readings = Readings(50);
