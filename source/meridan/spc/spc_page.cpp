@@ -10,6 +10,7 @@
 #include "meridan_api.h"
 #include "spc/core/draw_math.h"
 #include "spc/gdi/draw_primitives.h"
+#include "spc/gdi/kept_bitmap.h"
 #include "spc/core/page_layout.h"
 #include "spc/gdi/spc_drawing.h"
 #include "spc/core/run_test_marks.h"
@@ -22,8 +23,9 @@ namespace {
 
 // The page's handle table: every drawing object of a request has a slot, and
 // all of them are deleted when the request ends. Slots 0 to 39 hold the
-// page's own fonts, pens, brushes and bitmap (the gaps are slots the page does
-// not use). From 45 on each drawing routine gets an area of its own, which it
+// page's own fonts, pens and brushes (the gaps are slots the page does not
+// use); the bitmap the page is drawn into is the library's, kept from one
+// request to the next (kept_bitmap.h). From 45 on each drawing routine gets an area of its own, which it
 // fills from the area's first slot: the statistics panel (a text panel, from
 // 45), the location chart (55), the dispersion chart (75) and the histogram
 // (95); the rest stay empty.
@@ -41,7 +43,6 @@ enum Slot {
   kTickPen = 18,
   kPageBrush = 30,
   kPanelBrush = 31,
-  kPageBitmap = 39,
   kStatisticsPanelSlots = 45,
   kLocationChartSlots = 55,
   kDispersionChartSlots = 75,
@@ -65,7 +66,7 @@ struct PageMarks {
 // histogram's begins. (With a highlight bar the brush of one chart would take
 // the first slot of the next area.)
 constexpr int32_t kNoHighlight = 0;
-static_assert(kPageBitmap < kStatisticsPanelSlots, "the page's own objects lie before the routines' areas");
+static_assert(kPanelBrush < kStatisticsPanelSlots, "the page's own objects lie before the routines' areas");
 static_assert(kStatisticsPanelSlots + kPanelSlots <= kLocationChartSlots, "statistics panel and location chart");
 static_assert(kLocationChartSlots + kControlChartSlotsWithoutHighlight <= kDispersionChartSlots,
               "location and dispersion chart");
@@ -91,7 +92,7 @@ HGDIOBJ Handle(int slot) { return gdiHandleTable[slot]; }
 HPEN PenAt(int slot) { return static_cast<HPEN>(gdiHandleTable[slot]); }
 HFONT FontA() { return static_cast<HFONT>(gdiHandleTable[kFontA]); }
 
-void MakeObjects(HDC display, const PageLayout& page) {
+void MakeObjects(const PageLayout& page) {
   wchar_t face[8];
   WStr_FromAnsi(face, "Tahoma");
   gdiHandleTable[kFontA] = Font_Create(face, 0, page.fontAHeight, page.fontAWidth, 0);
@@ -105,7 +106,6 @@ void MakeObjects(HDC display, const PageLayout& page) {
   Pen(kTickPen, kBlackColour);
   gdiHandleTable[kPageBrush] = CreateSolidBrush(kPageColour);
   gdiHandleTable[kPanelBrush] = CreateSolidBrush(kPanelColour);
-  gdiHandleTable[kPageBitmap] = CreateCompatibleBitmap(display, page.pageWidth, page.pageHeight);
 }
 
 void Frame(HDC dc, const PageRect& r, int brushSlot, int16_t style, int darkSlot, int lightSlot) {
@@ -262,9 +262,10 @@ void DrawAndWrite(HWND parent, const char* fileName, const char* headline, const
     display = GetDC(nullptr);
   }
   if (!display) return;
-  MakeObjects(display, page);
+  MakeObjects(page);
   HDC dc = CreateCompatibleDC(display);
-  HBITMAP bitmap = static_cast<HBITMAP>(Handle(kPageBitmap));
+  // Every pixel of the kept bitmap is painted: the page's frame fills it whole.
+  HBITMAP bitmap = Kept_Bitmap(Kept_PageBitmap(), display, page.pageWidth, page.pageHeight);
   if (dc && bitmap) {
     HGDIOBJ original = SelectObject(dc, bitmap);
     DrawPage(dc, page, headline, request, result, marks);
