@@ -23,6 +23,9 @@ bool WriteAll(HANDLE file, const void* data, DWORD size) {
 constexpr uint32_t kBandBytes = 1u << 20;
 
 int32_t BandRows(uint32_t rowSize, int32_t height) {
+#ifdef MERIDAN_SPC_REFERENCE_PAGES
+  return height;
+#endif
   int32_t rows = static_cast<int32_t>(kBandBytes / rowSize);
   if (rows < 1) rows = 1;
   return rows < height ? rows : height;
@@ -40,6 +43,11 @@ struct Band {
 
 void* KeptBand(size_t size) {
   static Band band;
+#ifdef MERIDAN_SPC_REFERENCE_PAGES
+  if (band.memory) VirtualFree(band.memory, 0, MEM_RELEASE);
+  band.memory = nullptr;
+  band.size = 0;
+#endif
   if (size <= band.size) return band.memory;
   void* grown = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   if (!grown) return nullptr;  // the smaller band stays for later pages

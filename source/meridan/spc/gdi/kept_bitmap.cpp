@@ -22,6 +22,10 @@ KeptBitmap::~KeptBitmap() {
 
 HBITMAP Kept_Bitmap(KeptBitmap& kept, HDC reference, int32_t width, int32_t height) {
   const uint32_t bits = BitsPerPixelOf(reference);
+#ifdef MERIDAN_SPC_REFERENCE_PAGES
+  if (kept.bitmap) DeleteObject(kept.bitmap);
+  kept = KeptBitmap{};
+#endif
   if (kept.bitmap && kept.width == width && kept.height == height && kept.bitsPerPixel == bits) return kept.bitmap;
   HBITMAP made = CreateCompatibleBitmap(reference, width, height);
   if (!made) return nullptr;

@@ -1,6 +1,9 @@
 // Memory that pages are drawn into, kept from one request to the next. A fresh
 // bitmap costs the page faults of all its memory on every request, and on some
 // machines that is most of a small page's time; a kept one costs nothing.
+// Built with MERIDAN_SPC_REFERENCE_PAGES (the benchmark's second library),
+// pages are drawn as before: a fresh bitmap every time, each joining line
+// alone, the file's rows read back into fresh memory in one go.
 #pragma once
 #include <windows.h>
 

@@ -52,6 +52,9 @@ class SeriesLines {
     if (!counts_.empty()) PolyPolyline(dc_, points_.data(), counts_.data(), static_cast<DWORD>(counts_.size()));
   }
   void Add(const Segment& segment) {
+#ifdef MERIDAN_SPC_REFERENCE_PAGES
+    return Line(dc_, segment);
+#endif
     if (!wide_ && segment.x0 == segment.x1) return AddVertical(segment);
     const bool joined = runLength_ > 0 && points_.back().x == segment.x0 && points_.back().y == segment.y0;
     if (!joined || (wide_ && runLength_ == kWideRun)) EndRun();
