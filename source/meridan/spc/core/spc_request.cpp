@@ -1,6 +1,5 @@
 #include "spc/core/spc_request.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "core/argument_slot.h"
