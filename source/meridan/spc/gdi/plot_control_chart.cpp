@@ -39,9 +39,10 @@ void Line(HDC dc, const Segment& segment) {
 // (with thousands of values, many points share a column, and GDI's time goes
 // with the pixels it sets); lines that meet end to start make one polyline
 // (each of its lines leaves out its last pixel, as alone). Wider: the round
-// ends of each line fall where a polyline puts its round joins; under Wine a
-// wide polyline costs more per point the longer it grows, so these go in
-// short runs. The lines share one pen and overwrite what lies below, so their
+// ends of each line fall where a polyline puts its round joins, and inside a
+// column's span where its vertical lines go on from one another, so those
+// make one line over the span; under Wine a wide polyline costs more per point
+// the longer it grows, so the others go in short runs. The lines share one pen and overwrite what lies below, so their
 // order does not matter.
 class SeriesLines {
  public:
@@ -55,7 +56,8 @@ class SeriesLines {
 #ifdef MERIDAN_SPC_REFERENCE_PAGES
     return Line(dc_, segment);
 #endif
-    if (!wide_ && segment.x0 == segment.x1) return AddVertical(segment);
+    if (segment.x0 == segment.x1 && segment.y0 != segment.y1)
+      return wide_ ? AddWideVertical(segment) : AddVertical(segment);
     const bool joined = runLength_ > 0 && points_.back().x == segment.x0 && points_.back().y == segment.y0;
     if (!joined || (wide_ && runLength_ == kWideRun)) EndRun();
     if (runLength_ == 0) Append({segment.x0, segment.y0});
@@ -80,12 +82,25 @@ class SeriesLines {
     columnLow_ = low;
     columnHigh_ = high;
   }
+  // Wide: vertical lines of a column that go on from one another, their
+  // round ends inside the span they cover together.
+  void AddWideVertical(const Segment& segment) {
+    if (!(columnOpen_ && segment.x0 == columnX_ && segment.y0 == columnEnd_)) {
+      EndColumn();
+      columnOpen_ = true;
+      columnX_ = segment.x0;
+      columnLow_ = columnHigh_ = segment.y0;
+    }
+    if (segment.y1 < columnLow_) columnLow_ = segment.y1;
+    if (segment.y1 > columnHigh_) columnHigh_ = segment.y1;
+    columnEnd_ = segment.y1;
+  }
   void EndColumn() {
     if (!columnOpen_) return;
     columnOpen_ = false;
     EndRun();
     Append({columnX_, columnLow_});
-    Append({columnX_, columnHigh_ + 1});
+    Append({columnX_, wide_ ? columnHigh_ : columnHigh_ + 1});
     EndRun();
   }
   void Append(POINT point) {
@@ -113,7 +128,7 @@ class SeriesLines {
   std::vector<DWORD> counts_;
   size_t runLength_ = 0;
   bool columnOpen_ = false;
-  int32_t columnX_ = 0, columnLow_ = 0, columnHigh_ = 0;
+  int32_t columnX_ = 0, columnLow_ = 0, columnHigh_ = 0, columnEnd_ = 0;
 };
 
 void Marker(HDC dc, int32_t x, int32_t y, const MarkerReach& reach, bool cross) {
