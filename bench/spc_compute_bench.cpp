@@ -1,7 +1,9 @@
 // Cost of the chart request computations per value, for 125, 10 000 and
 // 65 535 values, against a plain pass that sums the same values (measured in
 // the same run). The cost per value should stay about the same as the count
-// grows: the computations are linear in the number of values.
+// grows: the computations are linear in the number of values. Beside each,
+// the request's earlier loops (spc_request_reference.cpp) on the same values,
+// after checking that both give the same figures bit for bit.
 //   ./run bench spc_compute
 #include <chrono>
 #include <cstdio>
@@ -11,6 +13,11 @@
 #include "bench_timing.h"
 #include "spc/core/spc_request.h"
 #include "spc/core/spc_table.h"
+
+// The request with its earlier loops (spc_request_reference.cpp).
+bool SPC_ComputeRequestReference(const SpcRequest& request, SpcResult& result, const SpcGivenLimits* given);
+double* SPC_LocationSeriesReference();
+double* SPC_DispersionSeriesReference();
 
 namespace {
 
@@ -64,15 +71,39 @@ double NanosecondsPerValue(int count, Work work) {  // work(repetition)
   return bench::BestSecondsPerRepetition(5, std::chrono::milliseconds(30), work) * 1e9 / count;
 }
 
+bool SameBits(const void* a, const void* b, size_t size) { return std::memcmp(a, b, size) == 0; }
+
+// Both ways give the same figures, bit for bit: the statistics, limits, classes and series.
+bool SameFigures(const SpcRequest& request) {
+  SpcResult today, earlier;
+  SPC_ComputeRequest(request, today);
+  SPC_ComputeRequestReference(request, earlier, nullptr);
+  const SpcStatistics &a = today.stats, &b = earlier.stats;
+  const double figures[][2] = {{a.largest, b.largest}, {a.smallest, b.smallest}, {a.sum, b.sum},
+                               {a.sumSquares, b.sumSquares}, {a.mean, b.mean}, {a.stdDev, b.stdDev},
+                               {a.Cm, b.Cm}, {a.Cmk, b.Cmk}, {a.grandMean, b.grandMean},
+                               {a.sigmaWithin, b.sigmaWithin}, {a.Cp, b.Cp}, {a.Cpk, b.Cpk},
+                               {today.limits.upperControl, earlier.limits.upperControl},
+                               {today.limits.lowerControl, earlier.limits.lowerControl}};
+  for (const auto& pair : figures)
+    if (!SameBits(&pair[0], &pair[1], sizeof(double))) return false;
+  const size_t k = static_cast<size_t>(a.k) + 1;
+  return a.countAbove == b.countAbove && a.countBelow == b.countBelow &&
+         SameBits(today.classes.counts, earlier.classes.counts, sizeof today.classes.counts) &&
+         SameBits(SPC_LocationSeries(), SPC_LocationSeriesReference(), k * sizeof(double)) &&
+         SameBits(SPC_DispersionSeries(), SPC_DispersionSeriesReference(), k * sizeof(double));
+}
+
 }  // namespace
 
 int main() {
   SPC_ParseTable(kTable, std::strlen(kTable));
   const int counts[] = {125, 10000, 65535};
   std::printf("Chart request computations: nanoseconds per value (best of 5), and the ratio to a plain\n"
-              "sum of the same values measured in this run. Linear growth keeps both steady down a column.\n\n");
+              "sum of the same values measured in this run. Linear growth keeps both steady down a column.\n"
+              "Each kind: the earlier loops, then today's (the same figures, bit for bit).\n\n");
   std::printf("%8s %12s", "values", "sum");
-  for (const Kind& kind : kKinds) std::printf(" %26s", kind.name);
+  for (const Kind& kind : kKinds) std::printf(" %42s", kind.name);
   std::printf("\n");
   const std::vector<double> pool = MakePool();
   for (int count : counts) {
@@ -86,12 +117,22 @@ int main() {
     for (const Kind& kind : kKinds) {
       SpcRequest request{kind.typ, nullptr, count, 10.0, 10.08, 9.92, 1, 1, kind.sampleSize, kind.norm};
       SpcResult result;
+      request.meaval = Window(pool, count, 0);
+      if (!SameFigures(request)) {
+        std::printf("\nthe earlier and today's loops differ for %s, %d values\n", kind.name, count);
+        return 1;
+      }
+      double earlier = NanosecondsPerValue(count, [&](long repetition) {
+        request.meaval = Window(pool, count, repetition);
+        SPC_ComputeRequestReference(request, result, nullptr);
+        sink = result.stats.Cpk;
+      });
       double ns = NanosecondsPerValue(count, [&](long repetition) {
         request.meaval = Window(pool, count, repetition);
         SPC_ComputeRequest(request, result);
         sink = result.stats.Cpk;
       });
-      std::printf(" %12.2f ns (%6.1f x)", ns, ns / baseline);
+      std::printf(" %8.2f (%5.1f x) -> %6.2f ns (%5.1f x)", earlier, earlier / baseline, ns, ns / baseline);
     }
     std::printf("\n");
   }

@@ -74,6 +74,28 @@ TEST_F(BitmapFile, DisplayBitmapIsWrittenWithHeadersAndBottomUpRows) {
   EXPECT_EQ(Le32(file, 54 + 3204 + 4) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+// Rows pass to the file in bands of about a megabyte: a bitmap of many bands,
+// the last one short, is written row for row as its pixels lie in memory; an
+// 8-bit one of several bands keeps its colour table.
+TEST_F(BitmapFile, TallBitmapsAreWrittenWholeBandAfterBand) {
+  void* pixels = nullptr;
+  const int width = 1001, height = 1403;  // 4004 bytes a row: 261 rows a band, 6 bands
+  HBITMAP bitmap = DibSection(width, height, 32, &pixels);
+  auto* words = static_cast<uint32_t*>(pixels);
+  for (int i = 0; i < width * height; ++i) words[i] = (static_cast<uint32_t>(i) * 2654435761u) & 0xFFFFFFu;
+  std::string file = WrittenFile(dir + L"tall.bmp", bitmap);
+  ASSERT_NO_FATAL_FAILURE(ExpectHeadersOf32BitFile(file, width, height, 4004u * height));
+  EXPECT_EQ(file.compare(54, std::string::npos, static_cast<const char*>(pixels), 4004u * height), 0);
+
+  void* bytes = nullptr;
+  HBITMAP eightBit = DibSection(1500, 2100, 8, &bytes);  // 1500 bytes a row: 699 rows a band
+  for (int i = 0; i < 1500 * 2100; ++i) static_cast<uint8_t*>(bytes)[i] = static_cast<uint8_t>(i * 7 + i / 1500);
+  std::string eight = WrittenFile(dir + L"tall8.bmp", eightBit);
+  ASSERT_EQ(eight.size(), 54u + 1024u + 1500u * 2100u);
+  EXPECT_EQ(Le32(eight, 54 + 4 * 200), 0x006437C8u);  // colour 200: blue 200, green 55, red 100
+  EXPECT_EQ(eight.compare(54 + 1024, std::string::npos, static_cast<const char*>(bytes), 1500u * 2100u), 0);
+}
+
 TEST_F(BitmapFile, TwentyFourBitRowsArePaddedToFourBytes) {
   void* pixels = nullptr;
   HBITMAP bitmap = DibSection(5, 2, 24, &pixels);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "spc/gdi/kept_bitmap.h"
 #include "spc/gdi/spc_drawing.h"
 #include "spc_draw_support.h"
 #include "spc_page_support.h"
@@ -80,15 +81,39 @@ TEST_F(TextPanel, RowInAColumnOutsideTheGridIsLeftOut) {
   EXPECT_GT(bluish, 5);  // row 3 moves up to the second screen row
 }
 
-TEST_F(TextPanel, HandlesAreItsPensBrushAndBitmap) {
+TEST_F(TextPanel, HandlesAreItsPensAndBrushAndItPaintsInTheKeptBitmap) {
   Draw();
   for (int i = 0; i <= 2; ++i) EXPECT_EQ(GetObjectType(slots.slot[i]), static_cast<DWORD>(OBJ_PEN)) << i;
   EXPECT_EQ(GetObjectType(slots.slot[3]), static_cast<DWORD>(OBJ_BRUSH));
+  EXPECT_TRUE(slots.GuardIntact());
   BITMAP bitmap{};
-  ASSERT_EQ(GetObjectW(slots.slot[4], sizeof bitmap, &bitmap), static_cast<int>(sizeof bitmap));
+  ASSERT_EQ(GetObjectW(Kept_PanelBitmap().bitmap, sizeof bitmap, &bitmap), static_cast<int>(sizeof bitmap));
   EXPECT_EQ(bitmap.bmWidth, 150);
   EXPECT_EQ(bitmap.bmHeight, 100);
-  EXPECT_TRUE(slots.GuardIntact());
+}
+
+TEST_F(TextPanel, APanelOfTheSameSizeMakesNoNewBitmapAndPaintsOverTheLastOne) {
+  Draw();
+  std::vector<COLORREF> first;
+  for (int y = 20; y < 120; ++y)
+    for (int x = 10; x < 160; ++x) first.push_back(canvas.At(x, y));
+  HBITMAP kept = Kept_PanelBitmap().bitmap;
+  // Another panel in between leaves its pixels in the kept bitmap.
+  WStr_Copy(texts + 200 + 100, L"999999.9999");
+  Slots other{kPanelSlots};
+  Panel_DrawText(canvas.dc(), other.slot, 10, 20, 150, 100, 3, texts, columns, colours, 2, 0, 0, penA, penB, kRed,
+                 kOrange, font);
+  WStr_Copy(texts + 200 + 100, L"10.5000");
+  size_t objects = GdiObjects();
+  Slots again{kPanelSlots};
+  Panel_DrawText(canvas.dc(), again.slot, 10, 20, 150, 100, 3, texts, columns, colours, 2, 0, 2, penA, penB, kPanel,
+                 kBack, font);
+  EXPECT_EQ(Kept_PanelBitmap().bitmap, kept);
+  EXPECT_EQ(GdiObjects(), objects + 4);  // its pens and brush only
+  std::vector<COLORREF> second;
+  for (int y = 20; y < 120; ++y)
+    for (int x = 10; x < 160; ++x) second.push_back(canvas.At(x, y));
+  EXPECT_EQ(first, second);
 }
 
 TEST_F(TextPanel, PlainFrameStyleZeroIsOutlinedInTheOutlineColour) {

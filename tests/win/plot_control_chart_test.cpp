@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
+#include "spc/core/plot_geometry.h"
 #include "spc/gdi/spc_drawing.h"
 #include "spc_draw_support.h"
 #include "spc_page_support.h"
@@ -146,6 +148,55 @@ TEST_F(ControlChartPlot, ValuesThatAreNotNumbersLeaveGapsOnly) {
   EXPECT_EQ(canvas.At(42, 52), kGreen);
   EXPECT_EQ(canvas.At(162, 52), kGreen);  // point 8 after them
   EXPECT_GT(canvas.Count(kBlue, 88, 2, 93, 4), 0);  // lines towards the infinite point end at the top edge
+}
+
+// Thousands of points: the joining lines go to GDI in few calls (a column's
+// vertical lines as one, lines that meet as polylines). The pixels must be
+// those of every line drawn alone, as here, at the thin pens of scales 1 and
+// 1.5 and the wide one of scale 2; with gaps, points beyond the range and
+// many points to a column.
+TEST_F(ControlChartPlot, ManyPointsSetThePixelsOfTheirLinesDrawnOneByOne) {
+  const int32_t count = 5000;
+  uint32_t state = 99;
+  for (int32_t i = 1; i <= count; ++i) {
+    state = state * 1664525u + 1013904223u;
+    values[i] = (state >> 8) % 1100 / 100.0 - 0.5;  // some below 0 and above 10
+    if (i % 613 == 0) values[i] = std::numeric_limits<double>::quiet_NaN();
+    if (i % 1000 < 40) values[i] = 5.0 + (i % 3);  // runs of few values: short vertical lines
+  }
+  for (double scale : {1.0, 1.5, 2.0}) {
+    SPC_SetScale(scale);
+    Canvas batched{204, 104};
+    Slots batchedSlots{kControlChartSlots};
+    Plot_ControlChart(batched.dc(), batchedSlots.slot, 0, 0, 204, 104, 1, count, 0, 10, values.data(), count, 1, 12,
+                      -2, 8, 2, 7, 3, 6, 5, 0, 0, 0, 0, 0, penA, penB, kBack, kPanel, kBlue, kGreen, kOrange, kRed,
+                      kPurple, 1, 0, kWhite);
+    Canvas single{204, 104};
+    Slots singleSlots{kControlChartSlots};
+    Plot_ControlChart(single.dc(), singleSlots.slot, 0, 0, 204, 104, 1, count, 0, 10, nullptr, count, 1, 12, -2, 8, 2,
+                      7, 3, 6, 5, 0, 0, 0, 0, 0, penA, penB, kBack, kPanel, kBlue, kGreen, kOrange, kRed, kPurple, 1, 0,
+                      kWhite);
+    HPEN pen = Kept(CreatePen(PS_SOLID, ControlChart_PenWidth(scale), kBlue));
+    SelectObject(single.dc(), pen);
+    const PlotBox box = Plot_InnerBox(0, 0, 204, 104);
+    int lines = 0;
+    for (int32_t i = 2; i <= count; ++i) {
+      Segment line;
+      if (!ControlChart_JoinSegment(box, 0, 10, ControlChart_SampleX(box, i - 1, 1, count), values[i - 1],
+                                    ControlChart_SampleX(box, i, 1, count), values[i], &line))
+        continue;
+      MoveToEx(single.dc(), line.x0, line.y0, nullptr);
+      LineTo(single.dc(), line.x1, line.y1);
+      ++lines;
+    }
+    SelectObject(single.dc(), GetStockObject(BLACK_PEN));
+    EXPECT_GT(lines, 4900);
+    int differing = 0;
+    for (int y = 0; y < 104; ++y)
+      for (int x = 0; x < 204; ++x) differing += batched.At(x, y) != single.At(x, y);
+    EXPECT_EQ(differing, 0) << "scale " << scale;
+    EXPECT_GT(batched.Count(kBlue), 2000) << "scale " << scale;
+  }
 }
 
 }  // namespace

@@ -24,14 +24,21 @@ int Setting(const char* name, int fallback) {
 // kernel a handful, for what Wine opens on its own), memory a little (heap
 // growth and fragmentation, not one page per request).
 constexpr size_t kKernelHandlesBound = 4;
+// The library keeps the memory pages are drawn into, a page bitmap and a panel
+// bitmap of the last page's size, each at most the largest page of the mix
+// (639 x 479 at factor 2, 32-bit pixels): the private bytes may differ by that
+// much more from one measurement to the next, and by no more.
 constexpr size_t kPrivateBytesBound = 4 * 1024 * 1024;
+constexpr size_t kLargestPageBytes = size_t{1278} * 958 * 4;
+constexpr size_t kChartPrivateBytesBound = kPrivateBytesBound + 2 * kLargestPageBytes;
 constexpr size_t kHeapBlocksBound = 200;
 
-void ExpectFlat(const ProcessUse& start, const ProcessUse& now, int done) {
+void ExpectFlat(const ProcessUse& start, const ProcessUse& now, int done,
+                size_t privateBytesBound = kPrivateBytesBound) {
   EXPECT_EQ(now.gdi, start.gdi) << "after " << done;
   EXPECT_EQ(now.user, start.user) << "after " << done;
   EXPECT_LE(now.kernel, start.kernel + kKernelHandlesBound) << "after " << done;
-  EXPECT_LE(now.privateBytes, start.privateBytes + kPrivateBytesBound) << "after " << done;
+  EXPECT_LE(now.privateBytes, start.privateBytes + privateBytesBound) << "after " << done;
   EXPECT_LE(now.heapBlocks, start.heapBlocks + kHeapBlocksBound) << "after " << done;
 }
 
@@ -80,7 +87,7 @@ TEST_F(SpcPage, ChartRequestsLeaveNothingBehind) {
     if (done % block == 0 || done == requests) {
       ProcessUse now = wintest::MeasureProcessUse();
       wintest::PrintProcessUse(("after " + std::to_string(done)).c_str(), now);
-      ExpectFlat(start, now, done);
+      ExpectFlat(start, now, done, kChartPrivateBytesBound);
     }
   }
   std::printf("chart requests: %d in %.1f s\n", requests, (GetTickCount() - began) / 1000.0);

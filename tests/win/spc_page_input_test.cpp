@@ -20,6 +20,36 @@ TEST_F(SpcPage, NoValuesWriteNoFileAndReleaseEverything) {
   EXPECT_EQ(GdiObjects(), before);
 }
 
+// The memory a page is drawn into is kept from one request to the next: what
+// earlier pages left in it never shows on a later one.
+TEST_F(SpcPage, APageAfterPagesOfOtherSizesAndKindsIsThePageDrawnFirst) {
+  Request request;
+  std::string first = Written(request, L"first.bmp").bytes;
+  Request wider = RunChartOf(Values(3000, 10, 0.4));
+  wider.width = 1000, wider.height = 700;
+  Request smaller;
+  smaller.typ = 24, smaller.width = 500, smaller.height = 400, smaller.factor = 1.5;
+  Request sameSize;
+  sameSize.typ = 16, sameSize.values = Values(125, 10.2, 0.3), sameSize.title = "Another page";
+  for (const Request* other : {&wider, &smaller, &sameSize}) {
+    EXPECT_TRUE(Written(*other, L"other.bmp").Valid());
+    EXPECT_EQ(Written(request, L"again.bmp").bytes, first);
+  }
+}
+
+TEST_F(SpcPage, APageOfTheSizeBeforeMakesNoNewObjectAndOneTooLargeKeepsTheBitmapThere) {
+  Request request;
+  request.Write(File(L"warm.bmp"));
+  size_t objects = GdiObjects();
+  std::string before = Written(request, L"before.bmp").bytes;
+  EXPECT_EQ(GdiObjects(), objects);
+  Request tooLarge = request;
+  tooLarge.width = 32767, tooLarge.height = 32767;
+  EXPECT_EQ(tooLarge.Write(File(L"large.bmp")), 0);
+  EXPECT_EQ(GdiObjects(), objects);
+  EXPECT_EQ(Written(request, L"after.bmp").bytes, before);
+}
+
 TEST_F(SpcPage, FileThatCannotBeMadeIsLeftOutWithoutHarm) {
   Request request;
   EXPECT_EQ(request.Write(dir + L"no such folder\\page.bmp"), 0);

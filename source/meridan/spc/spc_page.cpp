@@ -88,13 +88,16 @@ void DrawLegend(HDC dc, const PageLayout& page, const char* headline, const Page
   const int32_t r = RunTest_RingRadius(scale), gap = 4 * r;
   const int32_t room = page.titleText.right - titleEnd - gap - 2 * r;
   std::vector<wchar_t> text = Widened(marks.legend);
-  if (TextWidth(dc, Page_FontA(), text) > room) text = Widened(marks.shortLegend);
+  int32_t width = TextWidth(dc, Page_FontA(), text);  // measured once; font A stays selected for the drawing
+  if (width > room) {
+    text = Widened(marks.shortLegend);
+    width = TextWidth(dc, Page_FontA(), text);
+  }
   SetBkColor(dc, kPageColour);
   SetTextColor(dc, kBlackColour);
   RECT box = {titleEnd + gap + 2 * r, page.titleText.top, page.titleText.right, page.titleText.bottom};
   if (box.left > box.right) box.left = box.right;
   Text_Draw(dc, text.data(), WStr_Len(text.data()), &box, kTitleFormat | DT_RIGHT | DT_END_ELLIPSIS);
-  int32_t width = TextWidth(dc, Page_FontA(), text);
   if (width > box.right - box.left) width = box.right - box.left;
   const int32_t x = box.right - width - 2 * r, y = (box.top + box.bottom) / 2;
   HPEN pen = CreatePen(PS_SOLID, RunTest_RingPenWidth(scale), kFlaggedColour);

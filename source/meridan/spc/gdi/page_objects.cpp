@@ -5,6 +5,7 @@
 
 #include "spc/core/draw_math.h"
 #include "spc/gdi/draw_primitives.h"
+#include "spc/gdi/kept_bitmap.h"
 #include "spc/gdi/spc_drawing.h"
 
 namespace {
@@ -23,7 +24,7 @@ HPEN Pen(int slot, COLORREF colour) {
 
 HGDIOBJ Handle(int slot) { return gdiHandleTable[slot]; }
 
-void MakeObjects(HDC display, const PageLayout& page) {
+void MakeObjects(const PageLayout& page) {
   wchar_t face[8];
   WStr_FromAnsi(face, "Tahoma");
   gdiHandleTable[kFontA] = Font_Create(face, 0, page.fontAHeight, page.fontAWidth, 0);
@@ -37,7 +38,6 @@ void MakeObjects(HDC display, const PageLayout& page) {
   Pen(kTickPen, kBlackColour);
   gdiHandleTable[kPageBrush] = CreateSolidBrush(kPageColour);
   gdiHandleTable[kPanelBrush] = CreateSolidBrush(kPanelColour);
-  gdiHandleTable[kPageBitmap] = CreateCompatibleBitmap(display, page.pageWidth, page.pageHeight);
 }
 
 void Frame(HDC dc, const PageRect& r, int brushSlot, int16_t style, int darkSlot, int lightSlot) {
@@ -109,9 +109,10 @@ bool Page_DrawAndWrite(HWND parent, const char* fileName, const PageLayout& page
     display = GetDC(nullptr);
   }
   if (!display) return false;
-  MakeObjects(display, page);
+  MakeObjects(page);
   HDC dc = CreateCompatibleDC(display);
-  HBITMAP bitmap = static_cast<HBITMAP>(Handle(kPageBitmap));
+  // Every pixel of the kept bitmap is painted: the page's frame fills it whole.
+  HBITMAP bitmap = Kept_Bitmap(Kept_PageBitmap(), display, page.pageWidth, page.pageHeight);
   bool written = false;
   if (dc && bitmap) {
     HGDIOBJ original = SelectObject(dc, bitmap);

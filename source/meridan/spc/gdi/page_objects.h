@@ -1,5 +1,6 @@
 // What every page of the library shares: the table of its drawing objects,
-// the page's own fonts, pens, brushes and bitmap, the frame and title band,
+// the page's own fonts, pens and brushes, the bitmap the library keeps to draw
+// pages into (kept_bitmap.h), the frame and title band,
 // the axis ticks in font A, and the drawing and writing of the file. A page
 // lays itself out (its PageLayout holds the frame, title and fonts), then
 // hands its drawing to Page_DrawAndWrite.
@@ -29,7 +30,6 @@ enum PageSlot {
   kTickPen = 18,
   kPageBrush = 30,
   kPanelBrush = 31,
-  kPageBitmap = 39,
   kFirstRoutineSlot = 45,
 };
 
@@ -43,7 +43,7 @@ void Page_DrawFrameAndTitle(HDC dc, const PageLayout& page, const char* headline
 void Page_ChartText(HDC dc);
 void Page_Ticks(HDC dc, const PageLayout& page, const TickStrip& strip);
 
-// Makes the page's objects and bitmap (in the pixel format of `parent`'s
+// Makes the page's objects and takes the kept bitmap (in the pixel format of `parent`'s
 // display, or the screen's when it is gone), calls `draw`, writes the file
 // when `page.content` holds and deletes every object of the table. True when
 // the file was written whole.

@@ -4,13 +4,15 @@
 
 #include "spc/core/draw_math.h"
 #include "spc/gdi/draw_primitives.h"
+#include "spc/gdi/kept_bitmap.h"
 #include "spc/core/panel_grid.h"
 #include "spc/core/plot_geometry.h"
 #include "spc/gdi/spc_drawing.h"
 
 namespace {
 
-enum Slot { kOutlinePen = 0, kLightPen = 1, kDarkPen = 2, kBackBrush = 3, kBitmap = 4 };
+// The panel is painted into the library's kept panel bitmap, which is in no slot.
+enum Slot { kOutlinePen = 0, kLightPen = 1, kDarkPen = 2, kBackBrush = 3 };
 
 constexpr int32_t kRowRecord = 2 * kPanelFieldSize;
 
@@ -33,12 +35,11 @@ void Panel_DrawText(HDC dc, HGDIOBJ* handles, int32_t x, int32_t y, int32_t widt
   HPEN lightPen = CreatePen(PS_SOLID, 1, Color_Shade(backColour, 1.15f));
   HPEN darkPen = CreatePen(PS_SOLID, 1, Color_Shade(backColour, 0.65f));
   HBRUSH backBrush = CreateSolidBrush(backColour);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+  HBITMAP bitmap = Kept_Bitmap(Kept_PanelBitmap(), dc, width, height);
   handles[kOutlinePen] = outlinePen;
   handles[kLightPen] = lightPen;
   handles[kDarkPen] = darkPen;
   handles[kBackBrush] = backBrush;
-  handles[kBitmap] = bitmap;
   HDC panel = CreateCompatibleDC(dc);
   if (!panel) return;
   HGDIOBJ pageBitmap = bitmap ? SelectObject(panel, bitmap) : nullptr;

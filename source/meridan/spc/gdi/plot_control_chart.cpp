@@ -32,6 +32,105 @@ void Line(HDC dc, const Segment& segment) {
   LineTo(dc, segment.x1, segment.y1);
 }
 
+// The joining lines of a series, handed to GDI in few calls with the pixels
+// they had drawn one by one. One pixel wide: a vertical line sets the pixels
+// from its start up to its end, leaving out the end, so the vertical lines in
+// one column whose pixels touch or overlap make one line over the whole span
+// (with thousands of values, many points share a column, and GDI's time goes
+// with the pixels it sets); lines that meet end to start make one polyline
+// (each of its lines leaves out its last pixel, as alone). Wider: the round
+// ends of each line fall where a polyline puts its round joins, and inside a
+// column's span where its vertical lines go on from one another, so those
+// make one line over the span; under Wine a wide polyline costs more per point
+// the longer it grows, so the others go in short runs. The lines share one pen and overwrite what lies below, so their
+// order does not matter.
+class SeriesLines {
+ public:
+  SeriesLines(HDC dc, int penWidth) : dc_(dc), wide_(penWidth > 1) {}
+  ~SeriesLines() {
+    EndColumn();
+    EndRun();
+    if (!counts_.empty()) PolyPolyline(dc_, points_.data(), counts_.data(), static_cast<DWORD>(counts_.size()));
+  }
+  void Add(const Segment& segment) {
+#ifdef MERIDAN_SPC_REFERENCE_PAGES
+    return Line(dc_, segment);
+#endif
+    if (segment.x0 == segment.x1 && segment.y0 != segment.y1)
+      return wide_ ? AddWideVertical(segment) : AddVertical(segment);
+    const bool joined = runLength_ > 0 && points_.back().x == segment.x0 && points_.back().y == segment.y0;
+    if (!joined || (wide_ && runLength_ == kWideRun)) EndRun();
+    if (runLength_ == 0) Append({segment.x0, segment.y0});
+    Append({segment.x1, segment.y1});
+  }
+
+ private:
+  static constexpr size_t kWideRun = 32;
+
+  void AddVertical(const Segment& segment) {
+    if (segment.y0 == segment.y1) return;  // no length: no pixel
+    const int32_t low = segment.y0 < segment.y1 ? segment.y0 : segment.y1 + 1;
+    const int32_t high = segment.y0 < segment.y1 ? segment.y1 - 1 : segment.y0;
+    if (columnOpen_ && segment.x0 == columnX_ && low <= columnHigh_ + 1 && high >= columnLow_ - 1) {
+      if (low < columnLow_) columnLow_ = low;
+      if (high > columnHigh_) columnHigh_ = high;
+      return;
+    }
+    EndColumn();
+    columnOpen_ = true;
+    columnX_ = segment.x0;
+    columnLow_ = low;
+    columnHigh_ = high;
+  }
+  // Wide: vertical lines of a column that go on from one another, their
+  // round ends inside the span they cover together.
+  void AddWideVertical(const Segment& segment) {
+    if (!(columnOpen_ && segment.x0 == columnX_ && segment.y0 == columnEnd_)) {
+      EndColumn();
+      columnOpen_ = true;
+      columnX_ = segment.x0;
+      columnLow_ = columnHigh_ = segment.y0;
+    }
+    if (segment.y1 < columnLow_) columnLow_ = segment.y1;
+    if (segment.y1 > columnHigh_) columnHigh_ = segment.y1;
+    columnEnd_ = segment.y1;
+  }
+  void EndColumn() {
+    if (!columnOpen_) return;
+    columnOpen_ = false;
+    EndRun();
+    Append({columnX_, columnLow_});
+    Append({columnX_, wide_ ? columnHigh_ : columnHigh_ + 1});
+    EndRun();
+  }
+  void Append(POINT point) {
+    points_.push_back(point);
+    ++runLength_;
+  }
+  // A run of one line or more goes to the batch (thin) or to GDI (wide).
+  void EndRun() {
+    if (runLength_ >= 2) {
+      if (wide_) {
+        Polyline(dc_, points_.data() + points_.size() - runLength_, static_cast<int>(runLength_));
+        points_.clear();
+      } else {
+        counts_.push_back(static_cast<DWORD>(runLength_));
+      }
+    } else if (runLength_ == 1) {
+      points_.pop_back();
+    }
+    runLength_ = 0;
+  }
+
+  HDC dc_;
+  bool wide_;
+  std::vector<POINT> points_;
+  std::vector<DWORD> counts_;
+  size_t runLength_ = 0;
+  bool columnOpen_ = false;
+  int32_t columnX_ = 0, columnLow_ = 0, columnHigh_ = 0, columnEnd_ = 0;
+};
+
 void Marker(HDC dc, int32_t x, int32_t y, const MarkerReach& reach, bool cross) {
   if (cross) {
     Line(dc, {x - reach.near3, y - reach.near3, x + reach.far4, y + reach.far4});
@@ -123,20 +222,27 @@ void Plot_ControlChart(HDC dc, HGDIOBJ* handles, int32_t left, int32_t top, int3
   for (int32_t s = 1; s <= series; ++s) {
     const double* point = values + int64_t{s - 1} * kSeriesStride;
     SelectObject(dc, linePen);
-    for (int32_t i = 2; i <= count; ++i) {
-      Segment segment;
-      if (ControlChart_JoinSegment(box, yMin, yMax, ControlChart_SampleX(box, i - 1, firstSample, lastSample),
-                                   point[i - 1], ControlChart_SampleX(box, i, firstSample, lastSample), point[i],
-                                   &segment))
-        Line(dc, segment);
+    {
+      SeriesLines line(dc, w);
+      for (int32_t i = 2; i <= count; ++i) {
+        Segment segment;
+        if (ControlChart_JoinSegment(box, yMin, yMax, ControlChart_SampleX(box, i - 1, firstSample, lastSample),
+                                     point[i - 1], ControlChart_SampleX(box, i, firstSample, lastSample), point[i],
+                                     &segment))
+          line.Add(segment);
+      }
     }
     if (count >= kMarkerPointLimit) continue;  // too many points for markers to tell apart
+    int selectedZone = -1;  // markers of one zone in a row share their pen and brush
     for (int32_t i = 1; i <= count; ++i) {
       double v = point[i];
       if (!(yMin <= v && v <= yMax)) continue;
       int zone = ControlChart_Zone(v, upper, lower, lineMask);
-      SelectObject(dc, markerBrushes[zone]);
-      SelectObject(dc, markerPens[zone]);
+      if (zone != selectedZone) {
+        SelectObject(dc, markerBrushes[zone]);
+        SelectObject(dc, markerPens[zone]);
+        selectedZone = zone;
+      }
       Marker(dc, ControlChart_SampleX(box, i, firstSample, lastSample), Plot_ValueY(box, v, yMin, yMax), reach,
              crossMarkers != 0);
     }

@@ -1,7 +1,9 @@
 // The drawing routines of the SPC page: the two plots, the text panel and the
 // statistics panel, the axis ticks, and the bitmap file writer. Each routine
-// stores every pen, brush and bitmap it creates in the handle slots it is
-// given; the page deletes them when the request ends.
+// stores every pen and brush it creates in the handle slots it is given; the
+// page deletes them when the request ends. The memory pages and panels are
+// drawn into is the library's, kept from one request to the next
+// (kept_bitmap.h): callers take turns, as chart requests do.
 #pragma once
 #include <windows.h>
 
@@ -52,7 +54,7 @@ constexpr int kControlChartSlots = 21;
 // slot, the highlight brush, empty: it fills this many.
 constexpr int kControlChartSlotsWithoutHighlight = 20;
 constexpr int kHistogramSlots = 13;
-constexpr int kPanelSlots = 5;
+constexpr int kPanelSlots = 4;
 
 // One chart area: sunken frame, dotted grid, limit lines, centre line, the
 // series joined by lines, and markers coloured by the limits they pass.
@@ -104,4 +106,5 @@ void SPC_DrawStatisticsPanel(HDC dc, HGDIOBJ* handles, int32_t x, int32_t y, int
 
 // Writes `bitmap` (in the format of `dc`'s display) as a bitmap file. A file
 // that cannot be made or written completely is left out; false then.
+// The rows pass through band memory the library keeps.
 bool SPC_WriteBitmapFile(const wchar_t* fileName, HBITMAP bitmap, HDC dc);
