@@ -30,3 +30,11 @@ convert "$root/out/spc_means_stddev.bmp" "$root/out/spc_means_stddev.png"
 echo "  out/spc_means_stddev.png (the means chart, converted for viewing)"
 convert "$root/out/spc_run_tests.bmp" -strip "$root/out/spc_run_tests.png"
 echo "  out/spc_run_tests.png (run tests marked, limits from earlier readings)"
+
+echo
+echo "== Gauge studies: Create_GaugeStudyBitmap over simulated readings (out/gauge_*.bmp)"
+"$root/cmake/wine-run" ./gauge_demo.exe ../../../out | tr -d '\r'
+convert "$root/out/gauge_type1.bmp" -strip "$root/out/gauge_type1.png"
+convert "$root/out/gauge_rr.bmp" -strip "$root/out/gauge_rr.png"
+echo "  out/gauge_type1.png (type 1: one reference part read 50 times)"
+echo "  out/gauge_rr.png (crossed gauge R&R: 10 parts, 3 appraisers, 3 trials, one misreading left in)"
