@@ -189,8 +189,11 @@ TEST_F(GaugePage, TinyAndHugePagesKeepEveryPartOnThePage) {
   for (const auto& size : {std::pair{30, 20}, std::pair{120, 90}, std::pair{8000, 6000}}) {
     const GaugePageLayout layout = Layout(AiagWithMisreading(), size.first, size.second, 1.0);
     const PageRect page{0, 0, layout.page.pageWidth, layout.page.pageHeight};
-    for (const GaugeChart& chart : layout.charts)
-      if (chart.width > 0) EXPECT_TRUE(Inside(PlotOf(chart), page)) << size.first;
+    for (const GaugeChart& chart : layout.charts) {
+      if (chart.width > 0) {
+        EXPECT_TRUE(Inside(PlotOf(chart), page)) << size.first;
+      }
+    }
   }
 }
 

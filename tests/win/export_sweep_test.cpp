@@ -596,7 +596,9 @@ class GaugeSweep : public SpcPage {
                                                  c.kind, ReadingsOf(c), c.parts, c.appraisers, c.trials, c.reference,
                                                  c.tolerance, c.options, c.optionCount);
     EXPECT_EQ(wintest::FileExists(path), code == kGaugePageWritten) << "code " << code;
-    if (code == kGaugePageWritten) EXPECT_TRUE(PageFile(path).Valid());
+    if (code == kGaugePageWritten) {
+      EXPECT_TRUE(PageFile(path).Valid());
+    }
     EXPECT_TRUE(code >= kGaugePageWritten && code <= kGaugePageNotWritten) << "a documented code: " << code;
     return code;
   }
