@@ -13,9 +13,10 @@ const char* const kExportNames[] = {
     "MERIDAN_Value",   "MERIDAN_Collect",        "MERIDAN_PreInit",    "MERIDAN_GetInt",     "MERIDAN_Win_MechAdj",
     "MERIDAN_IsExcelStarted", "Display_Init",    "Display_DeInit",     "Display_ShowValues", "Display_ShowDisplay",
     "Create_SPCBitmap", "Create_SPCStatistics", "Create_SPCBitmapEx", "Create_SPCStatisticsEx",
+    "Create_GaugeStudyStatistics", "Create_GaugeStudyBitmap",
 };
 constexpr int kExportCount = sizeof kExportNames / sizeof kExportNames[0];
-static_assert(kExportCount == static_cast<int>(LibraryExport::Create_SPCStatisticsEx) + 1,
+static_assert(kExportCount == static_cast<int>(LibraryExport::Create_GaugeStudyBitmap) + 1,
               "one export name per declaration");
 
 // The helper calls through its own declarations, never the library's import,
@@ -70,6 +71,8 @@ SAME_CALL(Create_SPCBitmap);
 SAME_CALL(Create_SPCStatistics);
 SAME_CALL(Create_SPCBitmapEx);
 SAME_CALL(Create_SPCStatisticsEx);
+SAME_CALL(Create_GaugeStudyStatistics);
+SAME_CALL(Create_GaugeStudyBitmap);
 #undef SAME_CALL
 
 HMODULE library;

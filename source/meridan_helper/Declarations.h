@@ -31,6 +31,8 @@ enum class LibraryExport {
   Create_SPCStatistics,
   Create_SPCBitmapEx,
   Create_SPCStatisticsEx,
+  Create_GaugeStudyStatistics,
+  Create_GaugeStudyBitmap,
 };
 
 using MERIDAN_Setup_Function = int32_t(WINAPI*)(int16_t* reserved, int32_t language, const char* FileName,
@@ -75,6 +77,16 @@ using Create_SPCStatisticsEx_Function = int32_t(WINAPI*)(int32_t typ, double* me
                                                          int32_t LSLOnOff, int32_t SampleSize, int32_t SPCNorm,
                                                          double* options, int32_t optionCount, double* results,
                                                          int32_t capacity);
+
+using Create_GaugeStudyStatistics_Function = int32_t(WINAPI*)(int32_t kind, double* readings, int32_t parts,
+                                                              int32_t appraisers, int32_t trials, double reference,
+                                                              double tolerance, double* options, int32_t optionCount,
+                                                              double* results, int32_t capacity);
+using Create_GaugeStudyBitmap_Function = int32_t(WINAPI*)(HWND parent, const char* FileName, int32_t width,
+                                                          int32_t height, double factor, const char* Headline,
+                                                          int32_t kind, double* readings, int32_t parts,
+                                                          int32_t appraisers, int32_t trials, double reference,
+                                                          double tolerance, double* options, int32_t optionCount);
 
 // The address of one export, loading the library first if needed. On failure
 // the automation error for the missing library or entry point is recorded for

@@ -89,6 +89,14 @@ DLLFCTS_METHODS = [
                          val("USL", R8), val("LSL", R8), val("USLOnOff", I2), val("LSLOnOff", I2),
                          val("SampleSize", I4), val("SPCNorm", I2), ref("options", "R8[]"),
                          val("optionCount", I4), ref("results", "R8[]"), val("capacity", I4), LONG_RESULT]),
+    ("GaugeStudyStatistics", [val("kind", I2), ref("readings", "R8[]"), val("parts", I4), val("appraisers", I4),
+                              val("trials", I4), val("reference", R8), val("tolerance", R8),
+                              ref("options", "R8[]"), val("optionCount", I4), ref("results", "R8[]"),
+                              val("capacity", I4), LONG_RESULT]),
+    ("GaugeStudyBitmap", [val("parent", I4), val("FileName", S), val("width", I4), val("height", I4),
+                          val("factor", R8), val("Headline", S), val("kind", I2), ref("readings", "R8[]"),
+                          val("parts", I4), val("appraisers", I4), val("trials", I4), val("reference", R8),
+                          val("tolerance", R8), ref("options", "R8[]"), val("optionCount", I4), RESULT]),
 ]
 
 VT_NAMES = {2: "I2", 3: "I4", 5: "R8", 8: "BSTR", 11: "BOOL", 24: "void", 25: "HRESULT"}
@@ -193,7 +201,8 @@ class HelperExecutable(unittest.TestCase):
         self.assertNotIn("meridan.dll", set(dll.lower() for dll in self.pe.imports()))
         self.assertIn("MERIDAN.DLL".encode("utf-16-le"), self.pe.data)
         for export in ("MERIDAN_Value", "MERIDAN_IsExcelStarted", "Display_Init", "Create_SPCBitmap",
-                       "Create_SPCStatistics", "Create_SPCBitmapEx", "Create_SPCStatisticsEx"):
+                       "Create_SPCStatistics", "Create_SPCBitmapEx", "Create_SPCStatisticsEx",
+                       "Create_GaugeStudyStatistics", "Create_GaugeStudyBitmap"):
             self.assertIn(export.encode() + b"\0", self.pe.data)
 
     def test_embeds_the_type_library_meridan_helper_3_0_for_locale_409(self):
