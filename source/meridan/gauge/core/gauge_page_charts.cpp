@@ -111,7 +111,8 @@ void ComponentsChart(const GaugeResult& result, const GaugeCell& cell, const Pag
       }
       Gauge_CategoryLabel(&frame, names[g], g + 1, 4, page);
     }
-    std::vector<std::pair<std::string, Colour>> legend = {{"%Contr", kContributionColour}, {"%SV", kStudyVariationColour}};
+    std::vector<std::pair<std::string, Colour>> legend = {{"%Contr", kContributionColour},
+                                                          {"%SV", kStudyVariationColour}};
     if (withTolerance) legend.push_back({"%Tol", kToleranceColour});
     CaptionLegend(&frame, legend, page);
   }
