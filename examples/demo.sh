@@ -32,12 +32,22 @@ convert "$root/out/spc_run_tests.bmp" -strip "$root/out/spc_run_tests.png"
 echo "  out/spc_run_tests.png (run tests marked, limits from earlier readings)"
 
 echo
+echo "== Gauge studies: Create_GaugeStudyBitmap over simulated readings (out/gauge_*.bmp)"
+"$root/cmake/wine-run" ./gauge_demo.exe ../../../out | tr -d '\r'
+convert "$root/out/gauge_type1.bmp" -strip "$root/out/gauge_type1.png"
+convert "$root/out/gauge_rr.bmp" -strip "$root/out/gauge_rr.png"
+echo "  out/gauge_type1.png (type 1: one reference part read 50 times)"
+echo "  out/gauge_rr.png (crossed gauge R&R: 10 parts, 3 appraisers, 3 trials, one misreading left in)"
+
+echo
 echo "== Further control charts: Create_ChartBitmap, one page of each kind from simulated data (out/chart_*.bmp)"
 "$root/cmake/wine-run" ./chart_demo.exe ../../../out | tr -d '\r'
 for page in individuals ewma cusum p; do
   convert "$root/out/chart_$page.bmp" -strip "$root/out/chart_$page.png"
 done
 echo "  out/chart_individuals.png, chart_ewma.png, chart_cusum.png, chart_p.png (converted for viewing)"
+
+echo
 echo "== Capability pages: Create_CapabilityBitmap (out/capability_*.bmp)"
 "$root/cmake/wine-run" ./capability_demo.exe ../../../out | tr -d '\r'
 for page in capability_normal capability_runout_weibull; do

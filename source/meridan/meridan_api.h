@@ -99,7 +99,7 @@ enum GaugePageResult {
   kGaugePageSizeRefused = 2,   // width, height or factor give no page (as Create_SPCBitmap's)
   kGaugePageNoFileName = 3,    // FileName null or empty
   kGaugePageNotMade = 4,       // no drawing context or bitmap could be had
-  kGaugePageNotWritten = 5,    // the file could not be written (read-only, no such folder, disk full)
+  kGaugePageNotWritten = 5,    // not written: read-only, a folder, held open elsewhere, no such folder, disk full
 };
 int32_t WINAPI Create_GaugeStudyBitmap(HWND parent, const char* FileName, int32_t width, int32_t height, double factor,
                                        const char* Headline, uint32_t kind, const double* readings, int32_t parts,

@@ -301,9 +301,52 @@ HRESULT CheckSizes(SAFEARRAY** sizes, LONG count, ArrayArgument* checked, double
   return hr;
 }
 
+// The highest element of the readings a gauge study reads: parts x appraisers x trials, or none when
+// a size is below 1 or the study has more readings than any the library takes (it refuses those unread).
+LONG GaugeReadingsRead(LONG parts, LONG appraisers, LONG trials) {
+  if (parts < 1 || appraisers < 1 || trials < 1) return 0;
+  const long long readings = static_cast<long long>(parts) * appraisers * trials;
+  return readings <= 65535 ? static_cast<LONG>(readings) : 0;
+}
+
 }  // namespace
 
 // A Long result: the number of figures written can pass 32767.
+HRESULT STDMETHODCALLTYPE DLLFcts::GaugeStudyStatistics(short kind, SAFEARRAY** readings, LONG parts,
+                                                        LONG appraisers, LONG trials, double reference,
+                                                        double tolerance, SAFEARRAY** options, LONG optionCount,
+                                                        SAFEARRAY** results, LONG capacity, LONG* result) {
+  HRESULT hr = CheckResultPointer(result);
+  ArrayArgument values, settings, figures;
+  if (SUCCEEDED(hr))
+    hr = values.Check(readings, VT_R8, GaugeReadingsRead(parts, appraisers, trials), L"readings", IID__DLLFcts);
+  if (SUCCEEDED(hr)) hr = settings.Check(options, VT_R8, optionCount, L"options", IID__DLLFcts);
+  // The array must hold every element up to the capacity the library is told of.
+  if (SUCCEEDED(hr)) hr = figures.Check(results, VT_R8, capacity, L"results", IID__DLLFcts);
+  return CallForStatus<Create_GaugeStudyStatistics_Function>(
+      hr, LibraryExport::Create_GaugeStudyStatistics, result, kind, values.Element0<double>(), parts, appraisers,
+      trials, reference, tolerance, settings.Element0<double>(), optionCount, figures.Element0<double>(), capacity);
+}
+
+HRESULT STDMETHODCALLTYPE DLLFcts::GaugeStudyBitmap(LONG parent, BSTR FileName, LONG width, LONG height,
+                                                    double factor, BSTR Headline, short kind, SAFEARRAY** readings,
+                                                    LONG parts, LONG appraisers, LONG trials, double reference,
+                                                    double tolerance, SAFEARRAY** options, LONG optionCount,
+                                                    short* result) {
+  HRESULT hr = CheckResultPointer(result);
+  ArrayArgument values, settings;
+  if (SUCCEEDED(hr))
+    hr = values.Check(readings, VT_R8, GaugeReadingsRead(parts, appraisers, trials), L"readings", IID__DLLFcts);
+  if (SUCCEEDED(hr)) hr = settings.Check(options, VT_R8, optionCount, L"options", IID__DLLFcts);
+  AnsiText fileName, headline;
+  if (SUCCEEDED(hr)) hr = fileName.Make(FileName);
+  if (SUCCEEDED(hr)) hr = headline.Make(Headline);
+  return CallForStatus<Create_GaugeStudyBitmap_Function>(
+      hr, LibraryExport::Create_GaugeStudyBitmap, result, WindowArgument(parent), fileName.Data(), width, height,
+      factor, headline.Data(), kind, values.Element0<double>(), parts, appraisers, trials, reference, tolerance,
+      settings.Element0<double>(), optionCount);
+}
+
 HRESULT STDMETHODCALLTYPE DLLFcts::ChartStatistics(short chart, SAFEARRAY** values, SAFEARRAY** sizes, LONG count,
                                                    LONG SampleSize, short SPCNorm, SAFEARRAY** options,
                                                    LONG optionCount, SAFEARRAY** results, LONG capacity,

@@ -57,6 +57,14 @@ class DLLFcts final : public DualDispatch<_DLLFcts>, public ISupportErrorInfo {
                                             double USL, double LSL, short USLOnOff, short LSLOnOff, LONG SampleSize,
                                             short SPCNorm, SAFEARRAY** options, LONG optionCount,
                                             SAFEARRAY** results, LONG capacity, LONG* result) override;
+  HRESULT STDMETHODCALLTYPE GaugeStudyStatistics(short kind, SAFEARRAY** readings, LONG parts, LONG appraisers,
+                                                 LONG trials, double reference, double tolerance,
+                                                 SAFEARRAY** options, LONG optionCount, SAFEARRAY** results,
+                                                 LONG capacity, LONG* result) override;
+  HRESULT STDMETHODCALLTYPE GaugeStudyBitmap(LONG parent, BSTR FileName, LONG width, LONG height, double factor,
+                                             BSTR Headline, short kind, SAFEARRAY** readings, LONG parts,
+                                             LONG appraisers, LONG trials, double reference, double tolerance,
+                                             SAFEARRAY** options, LONG optionCount, short* result) override;
   HRESULT STDMETHODCALLTYPE ChartStatistics(short chart, SAFEARRAY** values, SAFEARRAY** sizes, LONG count,
                                             LONG SampleSize, short SPCNorm, SAFEARRAY** options, LONG optionCount,
                                             SAFEARRAY** results, LONG capacity, LONG* result) override;

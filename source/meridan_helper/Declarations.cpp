@@ -13,7 +13,8 @@ const char* const kExportNames[] = {
     "MERIDAN_Value",   "MERIDAN_Collect",        "MERIDAN_PreInit",    "MERIDAN_GetInt",     "MERIDAN_Win_MechAdj",
     "MERIDAN_IsExcelStarted", "Display_Init",    "Display_DeInit",     "Display_ShowValues", "Display_ShowDisplay",
     "Create_SPCBitmap", "Create_SPCStatistics", "Create_SPCBitmapEx", "Create_SPCStatisticsEx",
-    "Create_ChartStatistics", "Create_ChartBitmap", "Create_CapabilityStatistics", "Create_CapabilityBitmap",
+    "Create_GaugeStudyStatistics", "Create_GaugeStudyBitmap", "Create_ChartStatistics", "Create_ChartBitmap",
+    "Create_CapabilityStatistics", "Create_CapabilityBitmap",
 };
 constexpr int kExportCount = sizeof kExportNames / sizeof kExportNames[0];
 static_assert(kExportCount == static_cast<int>(LibraryExport::Create_CapabilityBitmap) + 1,
@@ -71,6 +72,8 @@ SAME_CALL(Create_SPCBitmap);
 SAME_CALL(Create_SPCStatistics);
 SAME_CALL(Create_SPCBitmapEx);
 SAME_CALL(Create_SPCStatisticsEx);
+SAME_CALL(Create_GaugeStudyStatistics);
+SAME_CALL(Create_GaugeStudyBitmap);
 SAME_CALL(Create_ChartStatistics);
 SAME_CALL(Create_ChartBitmap);
 SAME_CALL(Create_CapabilityStatistics);

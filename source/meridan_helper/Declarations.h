@@ -31,6 +31,8 @@ enum class LibraryExport {
   Create_SPCStatistics,
   Create_SPCBitmapEx,
   Create_SPCStatisticsEx,
+  Create_GaugeStudyStatistics,
+  Create_GaugeStudyBitmap,
   Create_ChartStatistics,
   Create_ChartBitmap,
   Create_CapabilityStatistics,
@@ -97,6 +99,16 @@ using Create_CapabilityBitmap_Function = int32_t(WINAPI*)(HWND parent, const cha
                                                           int32_t SPCNorm, double NomSize, double USL, double LSL,
                                                           int32_t USLOnOff, int32_t LSLOnOff, double* options,
                                                           int32_t optionCount);
+
+using Create_GaugeStudyStatistics_Function = int32_t(WINAPI*)(int32_t kind, double* readings, int32_t parts,
+                                                              int32_t appraisers, int32_t trials, double reference,
+                                                              double tolerance, double* options, int32_t optionCount,
+                                                              double* results, int32_t capacity);
+using Create_GaugeStudyBitmap_Function = int32_t(WINAPI*)(HWND parent, const char* FileName, int32_t width,
+                                                          int32_t height, double factor, const char* Headline,
+                                                          int32_t kind, double* readings, int32_t parts,
+                                                          int32_t appraisers, int32_t trials, double reference,
+                                                          double tolerance, double* options, int32_t optionCount);
 
 // The address of one export, loading the library first if needed. On failure
 // the automation error for the missing library or entry point is recorded for

@@ -89,6 +89,14 @@ DLLFCTS_METHODS = [
                          val("USL", R8), val("LSL", R8), val("USLOnOff", I2), val("LSLOnOff", I2),
                          val("SampleSize", I4), val("SPCNorm", I2), ref("options", "R8[]"),
                          val("optionCount", I4), ref("results", "R8[]"), val("capacity", I4), LONG_RESULT]),
+    ("GaugeStudyStatistics", [val("kind", I2), ref("readings", "R8[]"), val("parts", I4), val("appraisers", I4),
+                              val("trials", I4), val("reference", R8), val("tolerance", R8),
+                              ref("options", "R8[]"), val("optionCount", I4), ref("results", "R8[]"),
+                              val("capacity", I4), LONG_RESULT]),
+    ("GaugeStudyBitmap", [val("parent", I4), val("FileName", S), val("width", I4), val("height", I4),
+                          val("factor", R8), val("Headline", S), val("kind", I2), ref("readings", "R8[]"),
+                          val("parts", I4), val("appraisers", I4), val("trials", I4), val("reference", R8),
+                          val("tolerance", R8), ref("options", "R8[]"), val("optionCount", I4), RESULT]),
     ("ChartStatistics", [val("chart", I2), ref("values", "R8[]"), ref("sizes", "R8[]"), val("count", I4),
                          val("SampleSize", I4), val("SPCNorm", I2), ref("options", "R8[]"), val("optionCount", I4),
                          ref("results", "R8[]"), val("capacity", I4), LONG_RESULT]),
@@ -210,6 +218,7 @@ class HelperExecutable(unittest.TestCase):
         self.assertIn("MERIDAN.DLL".encode("utf-16-le"), self.pe.data)
         for export in ("MERIDAN_Value", "MERIDAN_IsExcelStarted", "Display_Init", "Create_SPCBitmap",
                        "Create_SPCStatistics", "Create_SPCBitmapEx", "Create_SPCStatisticsEx",
+                       "Create_GaugeStudyStatistics", "Create_GaugeStudyBitmap",
                        "Create_ChartStatistics", "Create_ChartBitmap",
                        "Create_CapabilityStatistics", "Create_CapabilityBitmap"):
             self.assertIn(export.encode() + b"\0", self.pe.data)

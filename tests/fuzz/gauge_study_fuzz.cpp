@@ -18,6 +18,7 @@
 
 #include "fuzz_support.h"
 #include "gauge/core/gauge_results.h"
+#include "gauge/core/gauge_page_layout.h"
 #include "gauge/core/gauge_study.h"
 #include "spc/core/spc_table.h"
 
@@ -209,6 +210,32 @@ void CheckStudyFigures(const Decoded& d, const double* f) {
   CheckWithin(f, 76, 75 + o, 0, HUGE_VAL, "mean ranges");
 }
 
+// The study's page at a size taken from the capacity: every chart that has room lies on the page, and
+// every reading has its marker in the charts that show readings.
+void CheckPageLayout(const Decoded& d, const GaugeResult& result) {
+  const uint32_t bits = static_cast<uint32_t>(d.capacity);
+  const int32_t width = 40 + static_cast<int32_t>(bits % 1600), height = 30 + static_cast<int32_t>((bits / 7) % 1200);
+  const double factor = bits % 3 == 0 ? 2.0 : 1.0;
+  int32_t pageWidth = 0, pageHeight = 0;
+  if (!SPC_PageSize(width, height, factor, &pageWidth, &pageHeight)) return;
+  SPC_SetScale(factor);
+  GaugePageLayout layout;
+  Gauge_LayoutPage(d.request, result, width, height, factor, &layout);
+  SPC_SetScale(1.0);
+  for (const GaugeChart& chart : layout.charts) {
+    if (chart.width <= 0 || chart.height <= 0) continue;  // no room: not drawn
+    FUZZ_CHECK(chart.left >= 0 && chart.top >= 0 && chart.left + chart.width <= pageWidth &&
+                   chart.top + chart.height <= pageHeight,
+               "chart %d,%d %dx%d off a page of %dx%d", chart.left, chart.top, chart.width, chart.height, pageWidth,
+               pageHeight);
+  }
+  if (d.request.kind != kGaugeType1 && layout.charts.size() == 6 && layout.charts[3].width > 0) {
+    const size_t readings = size_t(d.request.parts) * d.request.appraisers * d.request.trials;
+    FUZZ_CHECK(layout.charts[3].markers.size() == readings, "%zu markers for %zu readings",
+               layout.charts[3].markers.size(), readings);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -245,5 +272,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int32_t i = 1; i <= written; ++i)
     FUZZ_CHECK(SameBits(figures[i], whole[i]), "element %d is %a, the full figures %a", i, figures[i], whole[i]);
   CheckStudyFigures(d, whole.data());
+  CheckPageLayout(d, result);
   return 0;
 }

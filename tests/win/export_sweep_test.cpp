@@ -7,6 +7,7 @@
 // and end the process must hold no more GDI, USER or kernel handles than
 // before, nor more heap beyond a small bound.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -1007,6 +1008,196 @@ TEST_F(ChartPageSweep, NullPointers) {
 }
 
 // Printed for the record: how many calls of which kind the sweep made.
+// ---- gauge studies
+
+class GaugeSweep : public SpcPage {
+ protected:
+  // 65535 readings with some spread (element 0 never read), ending at an unreadable page.
+  static const double* Readings65535() {
+    static Guarded block(65536 * sizeof(double));
+    static bool filled = [] {
+      double* v = block.As<double>();
+      for (int i = 0; i <= 65535; ++i) v[i] = 10.0 + ((i * 7919) % 1000) / 1000.0;
+      return true;
+    }();
+    (void)filled;
+    return block.As<double>();
+  }
+  // The readings of a study of `count` readings, their last element against the unreadable page.
+  static const double* ReadingsEndingAt(int64_t count) {
+    return count >= 0 && count <= 65535 ? Readings65535() + (65535 - count) : Readings65535();
+  }
+  struct Call {
+    uint32_t kind = 2;
+    int32_t parts = 10, appraisers = 3, trials = 3;
+    double reference = 10.5, tolerance = 2.0;
+    const double* readings = nullptr;  // none given: the readings ending at the unreadable page
+    bool noReadings = false;
+    const double* options = nullptr;
+    int32_t optionCount = 0;
+    int32_t capacity = 81;
+    HWND parent = nullptr;
+    int32_t width = 200, height = 150;
+    double factor = 1;
+    const char* headline = "Gauge sweep";
+  };
+  static Call TypeOne(int32_t readings = 25) {
+    Call c;
+    c.kind = 1;
+    c.parts = c.appraisers = 1;
+    c.trials = readings;
+    return c;
+  }
+  static const double* ReadingsOf(const Call& c) {
+    if (c.noReadings) return nullptr;
+    if (c.readings) return c.readings;
+    const bool positive = c.parts > 0 && c.appraisers > 0 && c.trials > 0;
+    return ReadingsEndingAt(positive ? int64_t{c.parts} * c.appraisers * c.trials : 0);
+  }
+  // The figures into an array of 81 figures that ends at an unreadable page; never more than 81 written.
+  int32_t Figures(const Call& c) {
+    static Guarded results(82 * sizeof(double));
+    const int32_t written =
+        Create_GaugeStudyStatistics(c.kind, ReadingsOf(c), c.parts, c.appraisers, c.trials, c.reference, c.tolerance,
+                                    c.options, c.optionCount, results.As<double>(), c.capacity);
+    EXPECT_GE(written, 0);
+    EXPECT_LE(written, 81);
+    return written;
+  }
+  // The page; afterwards there is a complete page exactly when it answered 0.
+  int32_t Page(const Call& c, const std::wstring& path) {
+    DeleteFileW(path.c_str());
+    const std::string name = Narrow(path);
+    const int32_t code = Create_GaugeStudyBitmap(c.parent, name.c_str(), c.width, c.height, c.factor, c.headline,
+                                                 c.kind, ReadingsOf(c), c.parts, c.appraisers, c.trials, c.reference,
+                                                 c.tolerance, c.options, c.optionCount);
+    EXPECT_EQ(wintest::FileExists(path), code == kGaugePageWritten) << "code " << code;
+    if (code == kGaugePageWritten) {
+      EXPECT_TRUE(PageFile(path).Valid());
+    }
+    EXPECT_TRUE(code >= kGaugePageWritten && code <= kGaugePageNotWritten) << "a documented code: " << code;
+    return code;
+  }
+};
+
+TEST_F(GaugeSweep, EveryCountAtItsEdges) {
+  std::wstring page = File(L"gauge_edge.bmp");
+  static Guarded options(6 * sizeof(double));
+  for (int i = 0; i < 6; ++i) options.As<double>()[i] = kNaN;
+  RunTwiceLeavingNothing("gauge counts", [&] {
+    for (uint32_t n : kCounts) {
+      const int32_t s = static_cast<int32_t>(n);
+      for (int field = 0; field < 3; ++field) {
+        Call crossed;
+        (field == 0 ? crossed.parts : field == 1 ? crossed.appraisers : crossed.trials) = s;
+        const int64_t readings = int64_t{crossed.parts} * crossed.appraisers * crossed.trials;
+        const bool fits = s >= 2 && readings <= 65535;
+        EXPECT_EQ(Figures(crossed) > 0, fits) << "field " << field << " " << s;
+        EXPECT_EQ(Page(crossed, page) == kGaugePageWritten, fits) << "field " << field << " " << s;
+        Count("gauge counts at their edges", 2);
+      }
+      Call type1 = TypeOne(s);
+      EXPECT_EQ(Figures(type1) == 20, s >= 2 && s <= 65535) << "type 1 readings " << s;
+      Count("gauge counts at their edges");
+      Call capacity;
+      capacity.capacity = s;
+      EXPECT_EQ(Figures(capacity), s >= 1 ? 81 : 0) << "capacity " << s;
+      Call count;
+      count.options = options.As<double>() + 1;  // elements 0 .. 4 readable: a count past 4 reads the guard
+      count.optionCount = s;
+      if (s <= 4) {
+        EXPECT_EQ(Figures(count), s >= 0 ? 81 : 0) << "optionCount " << s;
+        EXPECT_EQ(Page(count, page) == kGaugePageWritten, s >= 0) << "optionCount " << s;
+        Count("gauge counts at their edges", 2);
+      }
+      Call kind;
+      kind.kind = n;
+      EXPECT_EQ(Figures(kind), (n & 0xFFFF) == 2 ? 81 : 0) << "kind " << n;
+      Call width, height;
+      width.width = s;
+      height.height = s;
+      EXPECT_EQ(Page(width, page) == kGaugePageWritten, s >= 1 && s <= 32767) << "width " << s;
+      EXPECT_EQ(Page(height, page) == kGaugePageWritten, s >= 1 && s <= 32767) << "height " << s;
+      Count("gauge counts at their edges", 5);
+    }
+  });
+}
+
+TEST_F(GaugeSweep, EveryDoubleNotANumberInfiniteOrHuge) {
+  std::wstring page = File(L"gauge_double.bmp");
+  static Guarded options(6 * sizeof(double));
+  static Guarded readings(91 * sizeof(double));
+  RunTwiceLeavingNothing("gauge doubles", [&] {
+    for (double d : kDoubles) {
+      Call factor;
+      factor.factor = d;
+      EXPECT_EQ(Page(factor, page), kGaugePageSizeRefused) << "factor " << d;
+      for (Call c : {Call{}, TypeOne()}) {
+        for (int which = 0; which < 2; ++which) {
+          (which == 0 ? c.reference : c.tolerance) = d;
+          Figures(c);
+          Page(c, page);
+          Count("gauge doubles not a number, infinite or huge", 2);
+        }
+      }
+      for (int element = 1; element <= 5; ++element) {
+        for (int i = 0; i < 6; ++i) options.As<double>()[i] = kNaN;
+        options.As<double>()[element] = d;
+        Call c = element >= 3 ? TypeOne() : Call{};
+        c.options = options.As<double>();
+        c.optionCount = 5;
+        // Not a number: the default. A multiplier of 1e308 is in its range (study variations overflow to inf).
+        const bool kept = std::isnan(d) || (element == 1 && d == 1e308);
+        EXPECT_EQ(Figures(c) > 0, kept) << "option " << element << " " << d;
+        EXPECT_EQ(Page(c, page) == kGaugePageWritten, kept) << "option " << element << " " << d;
+        Count("gauge doubles not a number, infinite or huge", 2);
+      }
+      // Readings: one, or all, not a number, infinite or huge.
+      for (int all = 0; all < 2; ++all)
+        for (Call c : {Call{}, TypeOne(90)}) {
+          double* v = readings.As<double>();
+          for (int i = 0; i <= 90; ++i) v[i] = 10.0 + (i * 37 % 11) / 100.0;
+          for (int i = 1; i <= 90; ++i)
+            if (all || i == 17) v[i] = d;
+          c.parts = c.kind == 1 ? 1 : 10;
+          c.readings = v;
+          Figures(c);
+          Page(c, page);
+          Count("gauge readings not a number, infinite or huge", 2);
+        }
+    }
+  });
+}
+
+TEST_F(GaugeSweep, NullPointersUnterminatedTitleAndGoneWindows) {
+  std::wstring page = File(L"gauge_null.bmp");
+  Guarded title(99);  // the library reads at most 99 bytes of a title
+  title.Fill('W');
+  HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  DestroyWindow(gone);
+  RunTwiceLeavingNothing("gauge pointers", [&] {
+    Call noReadings;
+    noReadings.noReadings = true;
+    EXPECT_EQ(Figures(noReadings), 0);
+    EXPECT_EQ(Page(noReadings, page), kGaugePageStudyRefused);
+    Call noOptions;
+    noOptions.optionCount = 3;  // a count without an array
+    EXPECT_EQ(Figures(noOptions), 0);
+    EXPECT_EQ(Page(noOptions, page), kGaugePageStudyRefused);
+    EXPECT_EQ(Create_GaugeStudyStatistics(2, ReadingsOf(Call{}), 10, 3, 3, 0, 0, nullptr, 0, nullptr, 81), 0);
+    Call untitled;
+    untitled.headline = nullptr;
+    EXPECT_EQ(Page(untitled, page), kGaugePageWritten);
+    Call unterminated;
+    unterminated.headline = title.As<char>();
+    EXPECT_EQ(Page(unterminated, page), kGaugePageWritten);
+    Call orphan;
+    orphan.parent = gone;
+    EXPECT_EQ(Page(orphan, page), kGaugePageWritten);
+    Count("gauge null pointers, titles and windows", 8);
+  });
+}
+
 TEST(SweepSummary, PrintsTheCallsMade) {
   int total = 0;
   for (const auto& kind : Tally()) {

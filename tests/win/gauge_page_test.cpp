@@ -217,6 +217,18 @@ TEST_F(GaugePage, RefusedRequestsReturnTheirCodeAndWriteNoFile) {
   const std::wstring missingFolder = Path(L"no such folder\\page.bmp");
   EXPECT_EQ(Write(good, missingFolder), kGaugePageNotWritten);
   EXPECT_FALSE(wintest::FileExists(missingFolder));
+  // A folder of the file's name, and a page another program holds open without sharing, stay as they were.
+  const std::wstring folder = Path(L"a folder.bmp");
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  EXPECT_EQ(Write(good, folder), kGaugePageNotWritten);
+  const std::wstring held = Path(L"held.bmp");
+  ASSERT_TRUE(wintest::WriteFileBytes(held, "held"));
+  HANDLE holder = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Write(good, held), kGaugePageNotWritten);
+  CloseHandle(holder);
+  EXPECT_EQ(wintest::ReadFileBytes(held), "held");
+  EXPECT_EQ(Write(good, held), kGaugePageWritten) << "once the other program let go";
   // A page its owner made read-only stays as it was.
   const std::wstring readOnly = Path(L"kept.bmp");
   ASSERT_TRUE(wintest::WriteFileBytes(readOnly, "kept"));

@@ -1,6 +1,7 @@
 // Two threads of one host asking for chart and capability pages and figures at the same time:
 // each must get exactly the page and the figures it would get alone, byte for
-// byte, as if the requests had been made one after the other.
+// byte, as if the requests had been made one after the other. The same for
+// gauge study pages and figures asked beside chart pages.
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -244,3 +245,81 @@ TEST_F(SpcPage, CapabilityPagesBesideSpcPagesEachGetTheirOwn) {
 }
 
 }  // namespace
+
+// A crossed study of `parts` x 3 appraisers x 3 trials (element 0 never read).
+std::vector<double> GaugeReadings(int parts, double centre) {
+  std::vector<double> readings{std::numeric_limits<double>::quiet_NaN()};
+  for (int a = 0; a < 3; ++a)
+    for (int p = 0; p < parts; ++p)
+      for (int t = 0; t < 3; ++t) readings.push_back(centre + 0.01 * p + 0.002 * a + 0.001 * ((a * 7 + p * 3 + t) % 5));
+  return readings;
+}
+
+struct GaugeCaller {
+  std::vector<double> readings;
+  int parts;
+  double factor;
+  std::string page;
+  std::vector<double> figures;
+  int wrongPages = 0, wrongFigures = 0;
+
+  void Make(const std::wstring& file) const {
+    const std::string name(file.begin(), file.end());
+    Create_GaugeStudyBitmap(nullptr, name.c_str(), 320, 240, factor, "gauge", 2, readings.data(), parts, 3, 3, 0, 0.5,
+                            nullptr, 0);
+  }
+  std::vector<double> Figures() const {
+    std::vector<double> results(82, -7.0);
+    Create_GaugeStudyStatistics(2, readings.data(), parts, 3, 3, 0, 0.5, nullptr, 0, results.data(), 81);
+    return results;
+  }
+};
+
+TEST_F(SpcPage, GaugePagesBesideChartPagesEachGetTheirOwn) {
+  GaugeCaller gauge{GaugeReadings(8, 30.0), 8, 1.5, "", {}};
+  gauge.Make(File(L"gauge.bmp"));
+  gauge.page = wintest::ReadFileBytes(File(L"gauge.bmp"));
+  gauge.figures = gauge.Figures();
+  ASSERT_GT(gauge.page.size(), 54u);
+  Caller chart = FirstCaller();
+  MakeAlone(chart, File(L"chart.bmp"));
+
+  const int rounds = 10;
+  std::thread other([&] { MakeAtOnce(chart, File(L"chart.bmp"), rounds); });
+  for (int round = 0; round < rounds; ++round) {
+    gauge.Make(File(L"gauge.bmp"));
+    gauge.wrongPages += wintest::ReadFileBytes(File(L"gauge.bmp")) != gauge.page;
+    gauge.wrongFigures += !SameBits(gauge.Figures(), gauge.figures);
+  }
+  other.join();
+  EXPECT_EQ(gauge.wrongPages, 0) << "of " << rounds;
+  EXPECT_EQ(gauge.wrongFigures, 0) << "of " << rounds;
+  EXPECT_EQ(chart.wrongPages, 0) << "of " << rounds * 2;
+  EXPECT_EQ(chart.wrongFigures, 0) << "of " << rounds * 2;
+}
+
+TEST_F(SpcPage, TwoGaugeCallersAtOnceEachGetTheirOwnPagesAndFigures) {
+  GaugeCaller first{GaugeReadings(10, 25.0), 10, 1.0, "", {}}, second{GaugeReadings(6, 12.0), 6, 2.0, "", {}};
+  for (GaugeCaller* c : {&first, &second}) {
+    const std::wstring file = File(c == &first ? L"first_gauge.bmp" : L"second_gauge.bmp");
+    c->Make(file);
+    c->page = wintest::ReadFileBytes(file);
+    c->figures = c->Figures();
+    ASSERT_GT(c->page.size(), 54u);
+  }
+  const int rounds = 10;
+  auto run = [&](GaugeCaller& c, const std::wstring& file) {
+    for (int round = 0; round < rounds; ++round) {
+      c.Make(file);
+      c.wrongPages += wintest::ReadFileBytes(file) != c.page;
+      c.wrongFigures += !SameBits(c.Figures(), c.figures);
+    }
+  };
+  std::thread other([&] { run(second, File(L"second_gauge.bmp")); });
+  run(first, File(L"first_gauge.bmp"));
+  other.join();
+  for (const GaugeCaller* c : {&first, &second}) {
+    EXPECT_EQ(c->wrongPages, 0) << "of " << rounds;
+    EXPECT_EQ(c->wrongFigures, 0) << "of " << rounds;
+  }
+}

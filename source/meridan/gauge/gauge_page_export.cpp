@@ -16,10 +16,23 @@
 
 namespace {
 
-// A page file that cannot be replaced (made read-only by its owner) is refused before anything is drawn.
-bool ReadOnly(const wchar_t* name) {
+// A page file that is there already must be one this process can replace now: not read-only (left as its
+// owner made it), not a folder, not held open by another program. Asked before anything is drawn, so that
+// a page that cannot be written is reported, and a file that was there is left as it was.
+bool Replaceable(const wchar_t* name) {
   const DWORD attributes = GetFileAttributesW(name);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+  HANDLE file = CreateFileW(name, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+// After writing: a page cut off (disk full) or never made (no such folder) is not on disk.
+bool OnDisk(const wchar_t* name) {
+  const DWORD attributes = GetFileAttributesW(name);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 int32_t DrawStudyPage(HWND parent, const wchar_t* name, int32_t width, int32_t height, double factor,
@@ -37,7 +50,7 @@ int32_t DrawStudyPage(HWND parent, const wchar_t* name, int32_t width, int32_t h
   const bool made = Gauge_DrawAndWritePage(display, layout, headline, name);
   ReleaseDC(owner, display);
   if (!made) return kGaugePageNotMade;
-  return GetFileAttributesW(name) == INVALID_FILE_ATTRIBUTES ? kGaugePageNotWritten : kGaugePageWritten;
+  return OnDisk(name) ? kGaugePageWritten : kGaugePageNotWritten;
 }
 
 }  // namespace
@@ -56,7 +69,7 @@ extern "C" int32_t WINAPI Create_GaugeStudyBitmap(HWND parent, const char* FileN
   if (!FileName || !*FileName) return kGaugePageNoFileName;
   std::vector<wchar_t> name(std::strlen(FileName) + 1);
   WStr_FromAnsi(name.data(), FileName);
-  if (ReadOnly(name.data())) return kGaugePageNotWritten;
+  if (!Replaceable(name.data())) return kGaugePageNotWritten;
   // The drawing scale and the drawing routines' state are the process's: one page or chart at a time.
   std::lock_guard<std::mutex> turn(SPC_RequestLock());
   SPC_SetScale(factor);

@@ -111,7 +111,8 @@ void ComponentsChart(const GaugeResult& result, const GaugeCell& cell, const Pag
       }
       Gauge_CategoryLabel(&frame, names[g], g + 1, 4, page);
     }
-    std::vector<std::pair<std::string, Colour>> legend = {{"%Contr", kContributionColour}, {"%SV", kStudyVariationColour}};
+    std::vector<std::pair<std::string, Colour>> legend = {{"%Contr", kContributionColour},
+                                                          {"%SV", kStudyVariationColour}};
     if (withTolerance) legend.push_back({"%Tol", kToleranceColour});
     CaptionLegend(&frame, legend, page);
   }
@@ -287,7 +288,7 @@ void Gauge_Type1Charts(const GaugeRequest& request, const GaugeResult& result, c
   const int32_t shift = frame.chart.left - run.left;
   bars.chart.left = histogram.left + std::min<int32_t>(page.charWidth, shift);
   bars.chart.width = std::max(0, histogram.right - page.charWidth - bars.chart.left);
-  if (bars.chart.width < 8) bars.chart.width = 0;
+  if (bars.chart.width < 8 || bars.chart.height < 8) bars.chart.width = bars.chart.height = 0;  // no room
   bars.chart.labels.front().box.left = bars.chart.left;
   bars.yMin = frame.yMin;
   bars.yMax = frame.yMax;

@@ -167,7 +167,8 @@ void Gauge_LayoutPage(const GaugeRequest& request, const GaugeResult& result, in
     Gauge_StudyCharts(request, result, cells, layout);
     const int32_t split = content.left + Px_Trunc(kAnovaPanelShare * contentWidth);
     const int32_t panelsTop = chartsBottom + gap;
-    layout->panels.push_back(Panel(content.left, panelsTop, split - gap / 2, aboveVerdict, Gauge_AnovaPanelRows(result)));
+    layout->panels.push_back(
+        Panel(content.left, panelsTop, split - gap / 2, aboveVerdict, Gauge_AnovaPanelRows(result)));
     layout->panels.push_back(
         Panel(split + gap / 2, panelsTop, content.right, aboveVerdict, Gauge_ComponentsPanelRows(result)));
   }

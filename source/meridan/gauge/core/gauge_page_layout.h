@@ -60,7 +60,7 @@ struct GaugeMarker {
   Colour colour;
 };
 
-// A text in a box, in the page's small font unless `large`.
+// A text in a box, in the page's small font.
 struct GaugeLabel {
   std::string text;
   PageRect box;

@@ -30,7 +30,8 @@ GaugeChartFrame Gauge_PlaceChart(const GaugeCell& cell, const std::string& capti
 
 // Where category i of count goes across the plot (1-based), and its label under the plot.
 int32_t Gauge_CategoryX(const PlotBox& box, double i, int32_t count);
-void Gauge_CategoryLabel(GaugeChartFrame* frame, const std::string& text, double i, int32_t count, const PageLayout& page);
+void Gauge_CategoryLabel(GaugeChartFrame* frame, const std::string& text, double i, int32_t count,
+                         const PageLayout& page);
 
 // The charts of a study (type 1: readings in order and histogram; types 2 and 3: the six charts).
 void Gauge_Type1Charts(const GaugeRequest& request, const GaugeResult& result, const GaugeCell& run,

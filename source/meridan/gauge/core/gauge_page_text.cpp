@@ -2,7 +2,6 @@
 // names and the rows of the text panels.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "core/num_format.h"
 #include "gauge/core/gauge_compute.h"
@@ -138,7 +137,8 @@ std::vector<GaugePanelRow> Gauge_AnovaPanelRows(const GaugeResult& result) {
   TableLine(&rows, "Total", {Integer(a.df[kRowTotal]), Gauge_FigureText(a.ss[kRowTotal]), "", "", ""});
   if (crossed)
     TableLine(&rows, "Interaction",
-              {"", "", a.interactionRemoved ? "(pooled)" : "(kept)", "alpha", Gauge_FixedText(result.options.alpha, 4)});
+              {"", "", a.interactionRemoved ? "(pooled)" : "(kept)", "alpha",
+               Gauge_FixedText(result.options.alpha, 4)});
   return rows;
 }
 

@@ -179,7 +179,8 @@ void Panel(HDC dc, const GaugePanel& panel, int slots) {
   std::vector<COLORREF> colours(rows + 1, kBlackColour);
   for (int r = 1; r <= rows; ++r) {
     const GaugePanelRow& row = panel.rows[r - 1];
-    const std::string label = row.label.substr(0, kPanelFieldSize - 1), value = row.value.substr(0, kPanelFieldSize - 1);
+    const std::string label = row.label.substr(0, kPanelFieldSize - 1);
+    const std::string value = row.value.substr(0, kPanelFieldSize - 1);
     WStr_FromAnsi(texts.data() + r * 2 * kPanelFieldSize, label.c_str());
     WStr_FromAnsi(texts.data() + r * 2 * kPanelFieldSize + kPanelFieldSize, value.c_str());
     columns[r] = row.column;
