@@ -32,6 +32,13 @@ Public Sub Main()
     Check_InputErrorsNameTheArgument
     Check_TextsAndHugeNumbersAreInputErrors
     Check_PagePathOutsideTheCodePageIsRefused
+    Check_GaugeSheetIsReadAppraiserByAppraiser
+    Check_GaugeSheetErrorsNameTheCell
+    Check_ChartKindsByNumberOrName
+    Check_ChartSizesStayBesideTheirValues
+    Check_StudyFiguresAreFoundByNumberOrName
+    Check_StudyTablesLieAcrossWhenAsked
+    Check_PageCodesAreSaidInWords
     Print #resultChannel, "END"
     Close #resultChannel
 End Sub
@@ -66,6 +73,7 @@ End Sub
 ' called, where the host's does.)
 Private Function ErrorOf(ByVal statement As String) As String
     Dim numbers() As Double, count As Long, channels() As MeridanChannel, folder As String, settings() As Double
+    Dim parts As Long, trials As Long, sheet As Variant, sizes() As Double
     On Error GoTo Caught
     Select Case statement
     Case "text among values"
@@ -87,6 +95,22 @@ Private Function ErrorOf(ByVal statement As String) As String
         channels = ChannelsOfLists(Array(1), Array(1), Array("mm"), Array("25,0"), Array(1), Array(-1), Array(4))
     Case "ANSI path"
         RequireAnsiPath "C:\work\page 25.03.bmp"
+    Case "gauge columns"
+        numbers = GaugeLayout(GaugeSheet(2, 4, False), 3, parts, trials)
+    Case "gauge missing"
+        numbers = GaugeLayout(GaugeSheet(2, 4, True), 2, parts, trials)
+    Case "gauge list"
+        numbers = GaugeLayout(Array(1, 2, 3, 4), 2, parts, trials)
+    Case "gauge text"
+        sheet = GaugeSheet(2, 4, False)
+        sheet(1, 3) = "0,5"
+        numbers = GaugeLayout(sheet, 2, parts, trials)
+    Case "chart name"
+        count = Meridan_ChartKind("xbar")
+    Case "chart number"
+        count = Meridan_ChartKind(8)
+    Case "sizes count"
+        ChartSeries Array(3, 4, 5), Array(50, 60), numbers, sizes, count
     End Select
     Exit Function
 Caught:
@@ -108,6 +132,20 @@ Private Function StubRange(ByVal address As String, ByVal contents As Variant, O
     stub.Contents = contents
     If IsMissing(formatted) Then stub.Formatted = contents Else stub.Formatted = formatted
     Set StubRange = stub
+End Function
+
+' A study sheet of parts rows and columns columns: the cell of part p,
+' column c holds 10 p + c (part 2's cell of column 1 left empty with gap).
+Private Function GaugeSheet(ByVal parts As Long, ByVal columns As Long, ByVal gap As Boolean) As Variant
+    Dim sheet() As Variant, part As Long, column As Long
+    ReDim sheet(1 To parts, 1 To columns)
+    For part = 1 To parts
+        For column = 1 To columns
+            sheet(part, column) = 10 * part + column
+        Next column
+    Next part
+    If gap Then sheet(2, 1) = Empty
+    GaugeSheet = sheet
 End Function
 
 ' ---- Checks ----
@@ -346,4 +384,143 @@ Private Sub Check_PagePathOutsideTheCodePageIsRefused()
     Exit Sub
 Failed:
     ReportError "PagePathOutsideTheCodePageIsRefused"
+End Sub
+
+' The sheet's columns are appraiser A's trials, then B's: the library takes
+' appraiser by appraiser, part by part, trial by trial.
+Private Sub Check_GaugeSheetIsReadAppraiserByAppraiser()
+    Dim numbers() As Double, parts As Long, trials As Long, sheet(0 To 1, 0 To 3) As Variant, part As Long, column As Long
+    On Error GoTo Failed
+    numbers = GaugeLayout(GaugeSheet(2, 4, False), 2, parts, trials)
+    Expect parts = 2 And trials = 2, "2 parts, 2 trials: " & parts & ", " & trials
+    ExpectText Join(Array(numbers(1), numbers(2), numbers(3), numbers(4), numbers(5), numbers(6), numbers(7), _
+        numbers(8)), " "), "11 12 21 22 13 14 23 24", "A: part 1 trials 1 2, part 2 trials 1 2; then B"
+    For part = 0 To 1
+        For column = 0 To 3
+            sheet(part, column) = 10 * (part + 1) + column + 1
+        Next column
+    Next part
+    numbers = GaugeLayout(sheet, 1, parts, trials)
+    Expect parts = 2 And trials = 4, "one appraiser: 4 trials"
+    ExpectText Join(Array(numbers(1), numbers(4), numbers(5), numbers(8)), " "), "11 14 21 24", "an array from 0"
+    numbers = GaugeLayout(StubRange("B2:E3", GaugeSheet(2, 4, False)), 2, parts, trials)
+    Expect numbers(5) = 13, "a range's cells: " & numbers(5)
+    Report "GaugeSheetIsReadAppraiserByAppraiser"
+    Exit Sub
+Failed:
+    ReportError "GaugeSheetIsReadAppraiserByAppraiser"
+End Sub
+
+Private Sub Check_GaugeSheetErrorsNameTheCell()
+    On Error GoTo Failed
+    ExpectError "gauge columns", MERIDAN_ERR_INPUT, "readings has 4 columns, which 3 appraisers do not share equally"
+    ExpectError "gauge missing", MERIDAN_ERR_INPUT, "The reading of part 2, appraiser A, trial 1 is missing"
+    ExpectError "gauge list", MERIDAN_ERR_INPUT, "readings must be a block of cells"
+    ExpectError "gauge text", MERIDAN_ERR_INPUT, "The reading of part 1, appraiser B, trial 1 is not a number but the text ""0,5"""
+    Report "GaugeSheetErrorsNameTheCell"
+    Exit Sub
+Failed:
+    ReportError "GaugeSheetErrorsNameTheCell"
+End Sub
+
+Private Sub Check_ChartKindsByNumberOrName()
+    On Error GoTo Failed
+    Expect Meridan_ChartKind("imr") = 1, "imr"
+    Expect Meridan_ChartKind("EWMA") = 2, "EWMA in capitals"
+    Expect Meridan_ChartKind("cusum") = 3 And Meridan_ChartKind("p") = 4 And Meridan_ChartKind("np") = 5, "cusum, p, np"
+    Expect Meridan_ChartKind("c") = 6 And Meridan_ChartKind("u") = 7, "c, u"
+    Expect Meridan_ChartKind(7) = 7 And Meridan_ChartKind(1#) = 1, "by number"
+    Expect Meridan_ChartKind(StubRange("C1", "np")) = 5, "from a cell"
+    ExpectError "chart name", MERIDAN_ERR_INPUT, "chart is 1 to 7 or one of imr, ewma, cusum, p, np, c, u, not ""xbar"""
+    ExpectError "chart number", MERIDAN_ERR_INPUT, "chart is 1 to 7"
+    Report "ChartKindsByNumberOrName"
+    Exit Sub
+Failed:
+    ReportError "ChartKindsByNumberOrName"
+End Sub
+
+' A failed count leaves its cell empty: it is left out with its lot size.
+Private Sub Check_ChartSizesStayBesideTheirValues()
+    Dim numbers() As Double, sizes() As Double, count As Long
+    On Error GoTo Failed
+    ChartSeries Array(3, Empty, 5), Array(50, 60, 70), numbers, sizes, count
+    Expect count = 2, "an empty count left out: " & count
+    Expect numbers(2) = 5 And sizes(2) = 70, "the size beside its count: " & sizes(2)
+    ChartSeries Array(3, 4), 50, numbers, sizes, count
+    Expect sizes(1) = 50 And sizes(2) = 50, "one size for every sample"
+    ChartSeries Array(3, 4), Empty, numbers, sizes, count
+    Expect sizes(1) = 1 And sizes(2) = 1, "no sizes: 1 (read by p, np and u only)"
+    ExpectError "sizes count", MERIDAN_ERR_INPUT, "sizes has 2 items for 3 values"
+    Report "ChartSizesStayBesideTheirValues"
+    Exit Sub
+Failed:
+    ReportError "ChartSizesStayBesideTheirValues"
+End Sub
+
+' Names from the README's tables: a figure by its element number or its name, in any letter case.
+Private Sub Check_StudyFiguresAreFoundByNumberOrName()
+    On Error GoTo Failed
+    ExpectText Meridan_GaugeFigureName(1, 15), "Cg", "type 1, element 15"
+    ExpectText Meridan_GaugeFigureName(2, 46), "%GRR", "kind 2, element 46"
+    ExpectText Meridan_GaugeFigureName(2, 57), "ndc", "kind 2, element 57"
+    ExpectText Meridan_GaugeFigureName(2, 76, 3), "Rbar1", "the first appraiser's R-bar"
+    ExpectText Meridan_GaugeFigureName(2, 81, 3), "Xbar3", "the third appraiser's X-bar, the last figure"
+    ExpectText Meridan_GaugeFigureName(2, 82, 3), "", "past the last figure"
+    ExpectText Meridan_ChartFigureName(9), "UCL", "chart element 9"
+    ExpectText Meridan_ChartFigureName(35), "firstFlagged", "chart element 35"
+    ExpectText Meridan_CapabilityFigureName(11), "Ppk", "capability element 11"
+    ExpectText Meridan_CapabilityFigureName(55), "level", "capability element 55"
+    Expect NamedFigureIndex("cgk", GaugeNames(1, 1), 20) = 16, "Cgk in small letters"
+    Expect NamedFigureIndex("%grr", GaugeNames(2, 3), 81) = 46, "%GRR"
+    Expect NamedFigureIndex("Xbar2", GaugeNames(2, 3), 81) = 80, "Xbar2 of 3 appraisers"
+    Expect NamedFigureIndex("ALL", CapabilityFigureNames(), 55) = -1, "all"
+    Expect NamedFigureIndex(55, CapabilityFigureNames(), 55) = 55 And NamedFigureIndex(56, CapabilityFigureNames(), 55) = 0, _
+        "by number, within the figures"
+    Expect NamedFigureIndex(2.5, ChartFigureNames(), 35) = 0, "no whole number"
+    Expect NamedFigureIndex("Cpk", ChartFigureNames(), 35) = 0, "a name of another study"
+    Expect FigureIndex("cpk") = 17 And FigureIndex(48) = 48 And FigureIndex(49) = 0, "the SPC figures as before"
+    Report "StudyFiguresAreFoundByNumberOrName"
+    Exit Sub
+Failed:
+    ReportError "StudyFiguresAreFoundByNumberOrName"
+End Sub
+
+Private Sub Check_StudyTablesLieAcrossWhenAsked()
+    Dim results(0 To 70) As Double, table As Variant, element As Long
+    On Error GoTo Failed
+    For element = 1 To 70
+        results(element) = element
+    Next element
+    table = NameValueTable(ChartFigureNames(), results, False)
+    Expect UBound(table, 1) = 35 And UBound(table, 2) = 2, "downwards: 35 rows of name and value"
+    ExpectText table(9, 1), "UCL", "row 9's name"
+    Expect table(9, 2) = 9, "row 9's value"
+    table = NameValueTable(ChartFigureNames(), results, True)
+    Expect UBound(table, 1) = 2 And UBound(table, 2) = 35, "across: 2 rows of 35"
+    ExpectText table(1, 35), "firstFlagged", "across: the last name"
+    results(2) = 7  ' 7 points: blocks at 36 .. 42, 43 .. 49, ..., 64 .. 70
+    table = ChartPointTable(results, False)
+    Expect UBound(table, 1) = 8 And UBound(table, 2) = 5, "a row of names and 7 rows of 5"
+    ExpectText table(1, 5), "flags", "the last block's name"
+    Expect table(2, 1) = 36 And table(8, 1) = 42 And table(2, 2) = 43 And table(8, 5) = 70, "point by point"
+    table = ChartPointTable(results, True)
+    Expect UBound(table, 1) = 5 And UBound(table, 2) = 8 And table(5, 8) = 70, "across: transposed"
+    Report "StudyTablesLieAcrossWhenAsked"
+    Exit Sub
+Failed:
+    ReportError "StudyTablesLieAcrossWhenAsked"
+End Sub
+
+Private Sub Check_PageCodesAreSaidInWords()
+    On Error GoTo Failed
+    ExpectText Meridan_PageFailure("gauge", 5), "the file could not be written (read-only, no such folder, disk full)", _
+        "gauge 5"
+    ExpectText Meridan_PageFailure("chart", 1), "the library refused the request", "chart 1"
+    ExpectText Meridan_PageFailure("capability", 3), "fewer than two values are numbers", "capability 3"
+    ExpectText Meridan_PageFailure("chart", 5), "an unknown code", "chart 5"
+    ExpectText Meridan_PageFailure("capability", 0), "the page was written", "0"
+    Report "PageCodesAreSaidInWords"
+    Exit Sub
+Failed:
+    ReportError "PageCodesAreSaidInWords"
 End Sub
