@@ -941,7 +941,7 @@ Public Function Meridan_ChartPage(ByVal FileName As String, ByVal values As Vari
     Meridan_ChartPage = path
 End Function
 
-' The name of chart figure 1 .. 35 ("chart", "points", "centre", ... "UCL", "test1", ...).
+' The name of chart figure 1 .. 35 ("chart", "pointCount", "centre", ... "UCL", "test1", ...).
 Public Function Meridan_ChartFigureName(ByVal figure As Long) As String
     Dim names As Variant
     names = ChartFigureNames()
@@ -1124,7 +1124,7 @@ Private Function ChartKindNames() As Variant
 End Function
 
 Private Function ChartFigureNames() As Variant
-    ChartFigureNames = Array("chart", "points", "centre", "sigma", "centreGiven", "sigmaGiven", "dataCentre", _
+    ChartFigureNames = Array("chart", "pointCount", "centre", "sigma", "centreGiven", "sigmaGiven", "dataCentre", _
         "dataSigma", "UCL", "LCL", "secondCL", "secondUCL", "secondLCL", "lambda", "L", "k", "h", _
         "test1", "test2", "test3", "test4", "test5", "test6", "test7", "test8", "secondFlagged", _
         "firstTest1", "firstTest2", "firstTest3", "firstTest4", "firstTest5", "firstTest6", "firstTest7", _
@@ -2213,8 +2213,8 @@ Private Function Lib_GaugeStudyStatistics(ByVal kind As Integer, ByRef readings(
     ByRef options() As Double, ByVal optionCount As Long, ByRef results() As Double, ByVal capacity As Long) As Long
     Dim reconnected As Boolean
     On Error GoTo HelperFailed
-    Lib_GaugeStudyStatistics = meridanHelper.GaugeStudyStatistics(kind, readings, parts, appraisers, trials, reference, tolerance, _
-        options, optionCount, results, capacity)
+    Lib_GaugeStudyStatistics = meridanHelper.GaugeStudyStatistics(kind, readings, parts, appraisers, trials, _
+        reference, tolerance, options, optionCount, results, capacity)
     Exit Function
 HelperFailed:
     ReconnectOnce reconnected
@@ -2256,8 +2256,8 @@ Private Function Lib_ChartBitmap(ByVal parent As LongPtr, ByVal FileName As Stri
     ByVal SPCNorm As Integer, ByRef options() As Double, ByVal optionCount As Long) As Integer
     Dim reconnected As Boolean
     On Error GoTo HelperFailed
-    Lib_ChartBitmap = meridanHelper.ChartBitmap(CLng(parent), FileName, pageWidth, pageHeight, factor, Headline, chart, _
-        values, sizes, count, SampleSize, SPCNorm, options, optionCount)
+    Lib_ChartBitmap = meridanHelper.ChartBitmap(CLng(parent), FileName, pageWidth, pageHeight, factor, Headline, _
+        chart, values, sizes, count, SampleSize, SPCNorm, options, optionCount)
     Exit Function
 HelperFailed:
     ReconnectOnce reconnected

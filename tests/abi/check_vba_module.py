@@ -403,10 +403,11 @@ def listed_names(function_name):
 
 
 def documented_name_list(marker):
-    """The names of the README line that starts with marker, in element order: `a`, `b`, ..."""
+    """The names of the README line that starts with marker, in element order: `a`, `b`, ... up to
+    the first ";" or "(" (what follows is said about them)."""
     with open(README, encoding="utf-8") as readme:
         line = next(line for line in readme.read().splitlines() if line.startswith(marker))
-    return re.findall(r"`([^`]+)`", line[len(marker):])
+    return re.findall(r"`([^`]+)`", re.split(r"[;(]", line[len(marker):])[0])
 
 
 def documented_capability_names():

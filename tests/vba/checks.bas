@@ -188,6 +188,12 @@ Private Sub Check_DemoFormulasAreTheSameInEveryLocale()
     Set values = StubRange("A2:A126", Empty)
     ExpectText CpkFormula(values), "=MERIDAN_SPC(A2:A126,""Cpk"",11,5,1,25,25.03,24.97)", "the Cpk formula"
     ExpectText RunsFormula(values), "=MERIDAN_SPCRUNS(A2:A126,""all"",11,5,1,25,25.03,24.97)", "the run tests formula"
+    ExpectText IndividualsFormula(values), "=MERIDAN_CHART(A2:A126,""UCL"",""imr"")", "the individuals chart's formula"
+    ExpectText LotsFormula(StubRange("C2:C21", Empty), StubRange("B2:B21", Empty)), _
+        "=MERIDAN_CHART(C2:C21,""centre"",""p"",B2:B21)", "the p chart's formula"
+    ExpectText RunoutFormula(values), "=MERIDAN_CAPABILITY(A2:A126,""fitPpk"",0.03,,1,1,,2)", "the runout's formula"
+    ExpectText GaugeFormula(StubRange("D2:D26", Empty)), "=MERIDAN_GAUGE(D2:D26,""Cgk"",1,25,0.06)", _
+        "the type 1 study's formula"
     Report "DemoFormulasAreTheSameInEveryLocale"
     Exit Sub
 Failed:
