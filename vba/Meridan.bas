@@ -1,5 +1,6 @@
 Attribute VB_Name = "Meridan"
-' MERIDAN for spreadsheet macros: gauges, the readout window and SPC pages.
+' MERIDAN for spreadsheet macros: gauges, the readout window, SPC pages and the
+' studies (gauge studies, further control charts, capability).
 ' Import this module once; the same macro text runs in 32-bit and in 64-bit
 ' hosts. A 32-bit host calls MERIDAN.dll directly; a 64-bit host, which cannot
 ' load a 32-bit library, calls the same functions through MERIDAN_HELPER
@@ -73,6 +74,14 @@ Private Const CHART_BLOCKS As Long = 5
 Private Const CHART_OPTION_COUNT As Long = 10
 Private Const CAPABILITY_FIGURE_COUNT As Long = 55
 Private Const CAPABILITY_OPTION_COUNT As Long = 4
+' Recording a study: Esc raises error 18 while the host's EnableCancelKey is
+' xlErrorHandler (2; xlInterrupt, 1, is the host's own); the kit's status
+' while nothing was sent; the rest between two questions to the kit.
+Private Const ERR_USER_INTERRUPT As Long = 18
+Private Const XL_ERROR_HANDLER As Long = 2
+Private Const XL_INTERRUPT As Long = 1
+Private Const KIT_NOTHING_TRIGGERED As Integer = -4
+Private Const RECORD_PAUSE As Long = 20
 Private Const READOUT_CHANNELS As Long = 20
 Private Const UNIT_WIDTH As Long = 20
 Private Const NAME_BUFFER As Long = 256
@@ -792,8 +801,8 @@ Private Function GaugeLayout(ByVal readings As Variant, ByVal appraisers As Long
         For column = 1 To columns
             appraiser = (column - 1) \ trials + 1
             trial = (column - 1) Mod trials + 1
-            what = "The reading of part " & part & ", appraiser " & Chr$(64 + ((appraiser - 1) Mod 26) + 1) & _
-                ", trial " & trial
+            what = "The reading of part " & part & ", appraiser " & AppraiserLetter(appraiser) & ", trial " & _
+                trial
             item = grid(LBound(grid, 1) + part - 1, LBound(grid, 2) + column - 1)
             If IsEmpty(item) Then
                 Err.Raise MERIDAN_ERR_INPUT, "Meridan", what & " is missing (a study needs every reading)."
@@ -873,6 +882,188 @@ Private Function GaugeNames(ByVal kind As Integer, ByVal appraisers As Long) As 
         names(GAUGE_STUDY_COUNT + appraisers + position - 1) = "Xbar" & position
     Next position
     GaugeNames = names
+End Function
+
+' Records a gauge study from the gauge into the study sheet at target (its
+' top left cell; kind 1: one column of trials readings, kinds 2 and 3: parts
+' rows of appraisers x trials columns, appraiser A's trials first), as the
+' study should be run: trial by trial, appraiser by appraiser, the parts in
+' a random order per trial when randomise (else 1, 2, ...). The status bar
+' says which appraiser, part and trial is next; the next reading the gauge
+' sends (the kit's collect call, so the gauge's data button or foot switch
+' drives it) goes into its cell. A misreading is taken again by emptying its
+' cell while the next reading is awaited. Esc stops; run it again to resume:
+' cells already filled are kept. Returns True when every cell is filled,
+' False when stopped. The kit must be initialised (Meridan_KitInit).
+Public Function Meridan_GaugeStudyRecord(ByVal target As Object, ByVal kind As Integer, ByVal device As Integer, _
+    ByVal address As Integer, ByVal parts As Long, ByVal appraisers As Long, ByVal trials As Long, _
+    Optional ByVal randomise As Boolean = True) As Boolean
+    Dim host As Object, block As Object, cell As Object, lastCell As Object, order() As Long
+    Dim trial As Long, appraiser As Long, step As Long, part As Long, lastWhat As String, what As String
+    Dim errorNumber As Long, errorSource As String, errorText As String
+    RequireStudyShape kind, parts, appraisers, trials
+    Set host = Application
+    If kind = 1 Then
+        Set block = target.Cells(1, 1).Resize(trials, 1)
+    Else
+        Set block = target.Cells(1, 1).Resize(parts, appraisers * trials)
+    End If
+    EnsureOpen
+    host.EnableCancelKey = XL_ERROR_HANDLER  ' Esc raises ERR_USER_INTERRUPT in the wait below
+    On Error GoTo Interrupted
+    For trial = 1 To trials
+        For appraiser = 1 To appraisers
+            order = Meridan_PartOrder(parts, randomise)
+            For step = 1 To parts
+                part = order(step)
+                If kind = 1 Then
+                    Set cell = block.Cells(trial, 1)
+                Else
+                    Set cell = block.Cells(part, (appraiser - 1) * trials + trial)
+                End If
+                If IsEmpty(RangeValue2(cell)) Then
+                    what = Meridan_GaugeStepText(kind, appraiser, part, trial, FilledCount(RangeValue2(block)), _
+                        block.Cells.Count)
+                    RecordReading host, cell, what, device, address, lastCell, lastWhat
+                End If
+            Next step
+        Next appraiser
+    Next trial
+    Meridan_GaugeStudyRecord = True
+Finish:
+    host.StatusBar = False
+    host.EnableCancelKey = XL_INTERRUPT
+    If errorNumber <> 0 Then Err.Raise errorNumber, errorSource, errorText
+    Exit Function
+Interrupted:
+    If Err.Number <> ERR_USER_INTERRUPT Then
+        errorNumber = Err.Number
+        errorSource = Err.Source
+        errorText = Err.Description
+    End If
+    Resume Finish
+End Function
+
+' The parts 1 .. parts in the order they are measured (elements 1 .. parts):
+' shuffled when randomise (every order equally likely), else in turn.
+Public Function Meridan_PartOrder(ByVal parts As Long, ByVal randomise As Boolean) As Long()
+    Dim order() As Long, position As Long, other As Long, kept As Long
+    ReDim order(1 To parts)
+    For position = 1 To parts
+        order(position) = position
+    Next position
+    If randomise Then
+        Randomize
+        For position = parts To 2 Step -1
+            other = Int(Rnd * position) + 1
+            kept = order(position)
+            order(position) = order(other)
+            order(other) = kept
+        Next position
+    End If
+    Meridan_PartOrder = order
+End Function
+
+' The status bar's text for the next reading.
+Public Function Meridan_GaugeStepText(ByVal kind As Integer, ByVal appraiser As Long, ByVal part As Long, _
+    ByVal trial As Long, ByVal filled As Long, ByVal total As Long) As String
+    If kind = 1 Then
+        Meridan_GaugeStepText = "Reference part, reading " & trial & " (" & filled & " of " & total & " recorded)"
+    Else
+        Meridan_GaugeStepText = "Appraiser " & AppraiserLetter(appraiser) & ", part " & part & ", trial " & trial & _
+            " (" & filled & " of " & total & " recorded)"
+    End If
+End Function
+
+' A, B, ... Z, then AA, AB, ...
+Private Function AppraiserLetter(ByVal appraiser As Long) As String
+    If appraiser > 26 Then AppraiserLetter = AppraiserLetter((appraiser - 1) \ 26)
+    AppraiserLetter = AppraiserLetter & Chr$(65 + (appraiser - 1) Mod 26)
+End Function
+
+' The cells of a block's contents that hold something.
+Private Function FilledCount(ByVal contents As Variant) As Long
+    Dim item As Variant
+    If Not IsArray(contents) Then
+        If Not IsEmpty(contents) Then FilledCount = 1
+        Exit Function
+    End If
+    For Each item In contents
+        If Not IsEmpty(item) Then FilledCount = FilledCount + 1
+    Next item
+End Function
+
+' MERIDAN_ERR_INPUT for a study the library would refuse for its shape.
+Private Sub RequireStudyShape(ByVal kind As Integer, ByVal parts As Long, ByVal appraisers As Long, _
+    ByVal trials As Long)
+    Select Case kind
+    Case 1
+        If parts <> 1 Or appraisers <> 1 Or trials < 2 Then
+            Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A type 1 study has 1 part, 1 appraiser and 2 or more trials."
+        End If
+    Case 2, 3
+        If parts < 2 Or trials < 2 Then
+            Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A study needs 2 or more parts and 2 or more trials."
+        End If
+        If kind = 2 And appraisers < 2 Then
+            Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A crossed study (kind 2) needs 2 or more appraisers."
+        End If
+        If kind = 3 And appraisers <> 1 Then
+            Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A study of an automated gauge (kind 3) has 1 appraiser."
+        End If
+    Case Else
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "kind is 1 (type 1), 2 (crossed gauge R&R) or 3 (automated " & _
+            "gauges), not " & kind & "."
+    End Select
+    If CDbl(parts) * appraisers * trials > MAX_VALUES Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A study holds at most 65535 readings."
+    End If
+End Sub
+
+' Waits for the gauge's next reading and writes it into cell. A last
+' recorded cell that the user emptied meanwhile (a misreading) is filled
+' again first, and the wait for cell goes on.
+Private Sub RecordReading(ByVal host As Object, ByVal cell As Object, ByVal what As String, _
+    ByVal device As Integer, ByVal address As Integer, ByRef lastCell As Object, ByRef lastWhat As String)
+    Dim into As Object, intoWhat As String, shown As String, reading As Double
+    Do
+        Set into = cell
+        intoWhat = what
+        If Not lastCell Is Nothing Then
+            If IsEmpty(RangeValue2(lastCell)) Then
+                Set into = lastCell
+                intoWhat = lastWhat & ", again"
+            End If
+        End If
+        If intoWhat <> shown Then
+            shown = intoWhat
+            host.StatusBar = shown & ": take the reading (Esc stops; empty the last cell to take it again)."
+        End If
+        If NextGaugeReading(device, address, reading) Then
+            into.Value2 = reading
+            If into Is cell Then Exit Do
+        Else
+            DoEvents  ' Esc and the user's edits are seen here
+            Sleep RECORD_PAUSE
+        End If
+    Loop
+    Set lastCell = cell
+    lastWhat = what
+End Sub
+
+' True with the reading when the gauge sent one from address (0: any of the
+' device's); False while nothing was sent. Another status raises MERIDAN_ERR_REJECTED.
+Private Function NextGaugeReading(ByVal device As Integer, ByVal address As Integer, ByRef reading As Double) _
+    As Boolean
+    Dim status As Integer, readAddress As Integer
+    readAddress = address
+    status = Lib_Collect(device, readAddress, reading)
+    If status > 0 Then
+        NextGaugeReading = (address = 0 Or readAddress = address)
+    ElseIf status <> KIT_NOTHING_TRIGGERED Then
+        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "The kit answered status " & status & _
+            " while a reading of device " & device & " was awaited (is the kit initialised, the device known?)."
+    End If
 End Function
 
 ' ---- Further control charts ----

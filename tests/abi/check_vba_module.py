@@ -311,7 +311,8 @@ class BothKindsOfHost(unittest.TestCase):
                      "Meridan_GaugeStudyFigures", "Meridan_GaugeStudyPage", "Meridan_GaugeFigureName",
                      "Meridan_GaugeCell", "Meridan_ChartFigures", "Meridan_ChartPage", "Meridan_ChartFigureName",
                      "Meridan_ChartKind", "Meridan_ChartCell", "Meridan_CapabilityFigures", "Meridan_CapabilityPage",
-                     "Meridan_CapabilityFigureName", "Meridan_CapabilityCell", "Meridan_PageFailure"):
+                     "Meridan_CapabilityFigureName", "Meridan_CapabilityCell", "Meridan_PageFailure",
+                     "Meridan_GaugeStudyRecord", "Meridan_PartOrder", "Meridan_GaugeStepText"):
             self.assertEqual(shared[name][0], "Public", name)
         functions = routines(logical_lines(read_module(FUNCTIONS)))["both"]
         for name in ("MERIDAN_SPC", "MERIDAN_SPCRUNS", "MERIDAN_GAUGE", "MERIDAN_CHART", "MERIDAN_CAPABILITY"):
@@ -492,6 +493,44 @@ class StudyFigureNames(unittest.TestCase):
             self.assertRegex(body[call + 1], r'^RequireStudyPage "\w+", code, path$', name)
         require = " ".join(procedures[("both", "RequireStudyPage")][1])
         self.assertIn("If code <> 0 Then Err.Raise MERIDAN_ERR_REJECTED", require)
+
+
+class GaugeStudyRecording(unittest.TestCase):
+    """How Meridan_GaugeStudyRecord meets the host: Esc stops it through the
+    error handler and the host's own handling comes back, the readings come
+    from the kit's collect call (the gauge's data button drives it), a cell
+    already filled is kept, and the cell is written as a plain number."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.procedures = procedures_of(MODULE)
+
+    def body(self, name):
+        return self.procedures[("both", name)][1]
+
+    def test_esc_stops_and_the_host_gets_its_own_handling_back(self):
+        body = self.body("Meridan_GaugeStudyRecord")
+        cancel = body.index("host.EnableCancelKey = XL_ERROR_HANDLER")
+        handler = body.index("On Error GoTo Interrupted")
+        loop = next(i for i, line in enumerate(body) if line.startswith("For "))
+        self.assertLess(cancel, loop)
+        self.assertLess(handler, loop)
+        finish = body[body.index("Finish:") + 1:body.index("Interrupted:")]
+        self.assertIn("host.EnableCancelKey = XL_INTERRUPT", finish)
+        self.assertIn("host.StatusBar = False", finish)
+        constants = constants_of(MODULE)
+        self.assertEqual((constants["XL_ERROR_HANDLER"], constants["XL_INTERRUPT"], constants["ERR_USER_INTERRUPT"]),
+                         ("2", "1", "18"), "the host's xlErrorHandler, xlInterrupt and the error Esc raises")
+        self.assertIn("If Err.Number <> ERR_USER_INTERRUPT Then", body, "other errors are raised again")
+
+    def test_readings_come_from_the_collect_call_into_empty_cells_only(self):
+        record = self.body("Meridan_GaugeStudyRecord")
+        self.assertIn("If IsEmpty(RangeValue2(cell)) Then", record, "a filled cell is kept (resume)")
+        self.assertIn("status = Lib_Collect(device, readAddress, reading)", self.body("NextGaugeReading"))
+        reading = self.body("RecordReading")
+        self.assertIn("into.Value2 = reading", reading)
+        self.assertIn("Sleep RECORD_PAUSE", reading, "the wait rests between its questions to the kit")
+        self.assertIn("DoEvents", reading, "Esc and the user's edits are seen while waiting")
 
 
 def procedures_of(path):

@@ -39,6 +39,8 @@ Public Sub Main()
     Check_StudyFiguresAreFoundByNumberOrName
     Check_StudyTablesLieAcrossWhenAsked
     Check_PageCodesAreSaidInWords
+    Check_PartsAreMeasuredInAShuffledOrder
+    Check_RecordingSaysWhatComesNext
     Print #resultChannel, "END"
     Close #resultChannel
 End Sub
@@ -109,6 +111,12 @@ Private Function ErrorOf(ByVal statement As String) As String
         count = Meridan_ChartKind("xbar")
     Case "chart number"
         count = Meridan_ChartKind(8)
+    Case "record type 1 with parts"
+        RequireStudyShape 1, 10, 1, 25
+    Case "record crossed with one appraiser"
+        RequireStudyShape 2, 10, 1, 3
+    Case "record automated with appraisers"
+        RequireStudyShape 3, 10, 2, 3
     Case "sizes count"
         ChartSeries Array(3, 4, 5), Array(50, 60), numbers, sizes, count
     End Select
@@ -529,4 +537,53 @@ Private Sub Check_PageCodesAreSaidInWords()
     Exit Sub
 Failed:
     ReportError "PageCodesAreSaidInWords"
+End Sub
+
+' Each trial asks for the parts in an order of their own: every part once.
+Private Sub Check_PartsAreMeasuredInAShuffledOrder()
+    Dim order As Variant, seen(1 To 10) As Long, position As Long, round As Long, inTurn As Long
+    On Error GoTo Failed
+    order = Meridan_PartOrder(10, False)
+    For position = 1 To 10
+        Expect order(position) = position, "not shuffled: part " & position & " at " & position
+    Next position
+    For round = 1 To 20
+        order = Meridan_PartOrder(10, True)
+        Erase seen
+        For position = 1 To 10
+            seen(order(position)) = seen(order(position)) + 1
+        Next position
+        For position = 1 To 10
+            Expect seen(position) = 1, "shuffled: part " & position & " once, not " & seen(position) & " times"
+        Next position
+        If order(1) = 1 And order(2) = 2 And order(3) = 3 And order(4) = 4 Then inTurn = inTurn + 1
+    Next round
+    ' 20 shuffles of 10 parts that all start 1, 2, 3, 4 (chance 1 in 5040 each): no shuffle.
+    Expect inTurn < 20, "shuffled orders differ from the turn order"
+    order = Meridan_PartOrder(1, True)
+    Expect UBound(order) = 1 And order(1) = 1, "one part"
+    Report "PartsAreMeasuredInAShuffledOrder"
+    Exit Sub
+Failed:
+    ReportError "PartsAreMeasuredInAShuffledOrder"
+End Sub
+
+Private Sub Check_RecordingSaysWhatComesNext()
+    Dim grid(1 To 2, 1 To 3) As Variant
+    On Error GoTo Failed
+    ExpectText Meridan_GaugeStepText(2, 2, 7, 3, 12, 90), "Appraiser B, part 7, trial 3 (12 of 90 recorded)", "kind 2"
+    ExpectText Meridan_GaugeStepText(1, 1, 1, 5, 4, 25), "Reference part, reading 5 (4 of 25 recorded)", "type 1"
+    ExpectText AppraiserLetter(1) & AppraiserLetter(26) & " " & AppraiserLetter(27) & " " & AppraiserLetter(53), _
+        "AZ AA BA", "appraisers' letters"
+    grid(1, 1) = 0.5
+    grid(2, 3) = 0
+    Expect FilledCount(grid) = 2, "two cells filled (a 0 is a reading): " & FilledCount(grid)
+    Expect FilledCount(Empty) = 0 And FilledCount(1.5) = 1, "a block of one cell"
+    ExpectError "record type 1 with parts", MERIDAN_ERR_INPUT, "A type 1 study has 1 part"
+    ExpectError "record crossed with one appraiser", MERIDAN_ERR_INPUT, "A crossed study (kind 2) needs 2 or more"
+    ExpectError "record automated with appraisers", MERIDAN_ERR_INPUT, "A study of an automated gauge (kind 3) has 1"
+    Report "RecordingSaysWhatComesNext"
+    Exit Sub
+Failed:
+    ReportError "RecordingSaysWhatComesNext"
 End Sub
