@@ -17,7 +17,7 @@ names = Array("n", "leftOut", "mean", "s", "sigmaWithin", "k", "m", "Pp", "PPL",
   "fitAD", "fitPp", "fitPPL", "fitPPU", "fitPpk", "fitBelow", "fitAbove", "fitTotal", "capable", _
   "capableAtLowerLimit", "target", "level")
 
-Dim helper, reserved, status, values(), options(3), results(), reading, i, sum, written
+Dim helper, reserved, status, values, options(3), results, reading, i, sum, written
 On Error Resume Next
 Set helper = CreateObject("MERIDAN_HELPER.DLLFcts")
 If Err.Number <> 0 Then

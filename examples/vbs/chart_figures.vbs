@@ -9,7 +9,7 @@ Const P_CHART = 4, SAMPLE_SIZE = 50, POINTS = 30, FIGURES = 35
 Dim counts
 counts = Array(12, 15, 8, 10, 4, 7, 16, 9, 14, 10, 5, 6, 17, 12, 22, 8, 10, 5, 13, 11, 20, 18, 24, 15, 9, 12, 7, 13, 9, 6)
 
-Dim helper, values(), sizes(), options(0), results(), written, i, flagged
+Dim helper, values, sizes, options(0), results, written, i, flagged
 ReDim values(POINTS)
 ReDim sizes(POINTS)
 values(0) = 0
