@@ -899,7 +899,7 @@ Public Function Meridan_GaugeStudyRecord(ByVal target As Object, ByVal kind As I
     ByVal address As Integer, ByVal parts As Long, ByVal appraisers As Long, ByVal trials As Long, _
     Optional ByVal randomise As Boolean = True) As Boolean
     Dim host As Object, block As Object, cell As Object, lastCell As Object, order() As Long
-    Dim trial As Long, appraiser As Long, step As Long, part As Long, lastWhat As String, what As String
+    Dim trial As Long, appraiser As Long, turn As Long, part As Long, lastWhat As String, what As String
     Dim errorNumber As Long, errorSource As String, errorText As String
     RequireStudyShape kind, parts, appraisers, trials
     Set host = Application
@@ -914,8 +914,8 @@ Public Function Meridan_GaugeStudyRecord(ByVal target As Object, ByVal kind As I
     For trial = 1 To trials
         For appraiser = 1 To appraisers
             order = Meridan_PartOrder(parts, randomise)
-            For step = 1 To parts
-                part = order(step)
+            For turn = 1 To parts
+                part = order(turn)
                 If kind = 1 Then
                     Set cell = block.Cells(trial, 1)
                 Else
@@ -926,7 +926,7 @@ Public Function Meridan_GaugeStudyRecord(ByVal target As Object, ByVal kind As I
                         block.Cells.Count)
                     RecordReading host, cell, what, device, address, lastCell, lastWhat
                 End If
-            Next step
+            Next turn
         Next appraiser
     Next trial
     Meridan_GaugeStudyRecord = True

@@ -541,13 +541,13 @@ End Sub
 
 ' Each trial asks for the parts in an order of their own: every part once.
 Private Sub Check_PartsAreMeasuredInAShuffledOrder()
-    Dim order As Variant, seen(1 To 10) As Long, position As Long, round As Long, inTurn As Long
+    Dim order As Variant, seen(1 To 10) As Long, position As Long, attempt As Long, inTurn As Long
     On Error GoTo Failed
     order = Meridan_PartOrder(10, False)
     For position = 1 To 10
         Expect order(position) = position, "not shuffled: part " & position & " at " & position
     Next position
-    For round = 1 To 20
+    For attempt = 1 To 20
         order = Meridan_PartOrder(10, True)
         Erase seen
         For position = 1 To 10
@@ -557,7 +557,7 @@ Private Sub Check_PartsAreMeasuredInAShuffledOrder()
             Expect seen(position) = 1, "shuffled: part " & position & " once, not " & seen(position) & " times"
         Next position
         If order(1) = 1 And order(2) = 2 And order(3) = 3 And order(4) = 4 Then inTurn = inTurn + 1
-    Next round
+    Next attempt
     ' 20 shuffles of 10 parts that all start 1, 2, 3, 4 (chance 1 in 5040 each): no shuffle.
     Expect inTurn < 20, "shuffled orders differ from the turn order"
     order = Meridan_PartOrder(1, True)
