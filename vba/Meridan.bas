@@ -1635,7 +1635,7 @@ End Sub
 
 Private Sub RequirePage(ByVal path As String)
     If Not FileExists(path) Then
-        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "No SPC page was written to " & path & _
+        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "No page was written to " & path & _
             " (does the folder exist? are pageWidth, pageHeight and factor positive?)."
     End If
 End Sub
