@@ -739,7 +739,7 @@ End Function
 Private Function MakeGaugeRequest(ByVal readings As Variant, ByVal kind As Integer, ByVal reference As Variant, _
     ByVal tolerance As Variant, ByVal appraisers As Long, ByVal multiplier As Variant, ByVal alpha As Variant, _
     ByVal K As Variant, ByVal L As Variant, ByVal level As Variant) As GaugeRequest
-    Dim request As GaugeRequest, given As Double
+    Dim request As GaugeRequest, given As Double, settings() As Double
     If kind < 1 Or kind > 3 Then
         Err.Raise MERIDAN_ERR_INPUT, "Meridan", "kind is 1 (type 1), 2 (crossed gauge R&R) or 3 (automated " & _
             "gauges), not " & kind & "."
@@ -767,12 +767,13 @@ Private Function MakeGaugeRequest(ByVal readings As Variant, ByVal kind As Integ
     If request.parts * request.appraisers * request.trials > MAX_VALUES Then
         Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A study holds at most 65535 readings."
     End If
-    ReDim request.options(0 To GAUGE_OPTION_COUNT)
-    request.options(1) = OptionOrDefault(multiplier, "multiplier")
-    request.options(2) = OptionOrDefault(alpha, "alpha")
-    request.options(3) = OptionOrDefault(K, "K")
-    request.options(4) = OptionOrDefault(L, "L")
-    request.options(5) = OptionOrDefault(level, "level")
+    ReDim settings(0 To GAUGE_OPTION_COUNT)
+    settings(1) = OptionOrDefault(multiplier, "multiplier")
+    settings(2) = OptionOrDefault(alpha, "alpha")
+    settings(3) = OptionOrDefault(K, "K")
+    settings(4) = OptionOrDefault(L, "L")
+    settings(5) = OptionOrDefault(level, "level")
+    request.options = settings
     MakeGaugeRequest = request
 End Function
 
@@ -1203,7 +1204,7 @@ Private Function MakeChartRequest(ByVal values As Variant, ByVal chart As Varian
     ByVal sampleSize As Long, ByVal SPCNorm As Integer, ByVal centre As Variant, ByVal sigma As Variant, _
     ByVal tests As Long, ByVal markTests As Boolean, ByVal lambda As Variant, ByVal L As Variant, ByVal K As Variant, _
     ByVal h As Variant, ByVal headStart As Variant, ByVal asymptoticLimits As Boolean) As ChartRequest
-    Dim request As ChartRequest, numbers() As Double, sampleSizes() As Double, count As Long
+    Dim request As ChartRequest, numbers() As Double, sampleSizes() As Double, count As Long, settings() As Double
     request.chart = Meridan_ChartKind(chart)
     ChartSeries values, sizes, numbers, sampleSizes, count
     request.values = numbers
@@ -1219,17 +1220,18 @@ Private Function MakeChartRequest(ByVal values As Variant, ByVal chart As Varian
     End If
     request.sampleSize = sampleSize
     request.SPCNorm = SPCNorm
-    ReDim request.options(0 To CHART_OPTION_COUNT)
-    request.options(1) = OptionOrDefault(centre, "centre")
-    request.options(2) = OptionOrDefault(sigma, "sigma")
-    request.options(3) = tests
-    If markTests Then request.options(4) = 1
-    request.options(5) = OptionOrDefault(lambda, "lambda")
-    request.options(6) = OptionOrDefault(L, "L")
-    request.options(7) = OptionOrDefault(K, "k")
-    request.options(8) = OptionOrDefault(h, "h")
-    request.options(9) = OptionOrDefault(headStart, "headStart")
-    If asymptoticLimits Then request.options(10) = 1
+    ReDim settings(0 To CHART_OPTION_COUNT)
+    settings(1) = OptionOrDefault(centre, "centre")
+    settings(2) = OptionOrDefault(sigma, "sigma")
+    settings(3) = tests
+    If markTests Then settings(4) = 1
+    settings(5) = OptionOrDefault(lambda, "lambda")
+    settings(6) = OptionOrDefault(L, "L")
+    settings(7) = OptionOrDefault(K, "k")
+    settings(8) = OptionOrDefault(h, "h")
+    settings(9) = OptionOrDefault(headStart, "headStart")
+    If asymptoticLimits Then settings(10) = 1
+    request.options = settings
     MakeChartRequest = request
 End Function
 

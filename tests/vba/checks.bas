@@ -13,6 +13,9 @@ Private Const LOCALE As String = "@LOCALE@"
 
 Private resultChannel As Integer
 Private failures As String
+' What the stand-ins of the library's calls were handed, and whether they refuse.
+Private libraryCalls As String
+Private libraryRefuses As Boolean
 
 Public Sub Main()
     resultChannel = FreeFile
@@ -41,6 +44,9 @@ Public Sub Main()
     Check_PageCodesAreSaidInWords
     Check_PartsAreMeasuredInAShuffledOrder
     Check_RecordingSaysWhatComesNext
+    Check_GaugeStudyReachesTheLibraryInItsOrder
+    Check_ChartAndCapabilityReachTheLibrary
+    Check_RefusedStudiesAreErrors
     Print #resultChannel, "END"
     Close #resultChannel
 End Sub
@@ -117,6 +123,12 @@ Private Function ErrorOf(ByVal statement As String) As String
         RequireStudyShape 2, 10, 1, 3
     Case "record automated with appraisers"
         RequireStudyShape 3, 10, 2, 3
+    Case "refused gauge study"
+        sheet = Meridan_GaugeStudyFigures(GaugeSheet(2, 4, False), 2, Empty, Empty, 2, Empty, Empty, Empty, Empty, Empty)
+    Case "type 1 without reference"
+        sheet = Meridan_GaugeStudyFigures(Array(1, 2), 1, Empty, 0.06, 0, Empty, Empty, Empty, Empty, Empty)
+    Case "capability without limits"
+        sheet = Meridan_CapabilityFigures(Array(1, 2, 3), Empty, Empty, 1, 1, Empty, 0, Empty, Empty)
     Case "sizes count"
         ChartSeries Array(3, 4, 5), Array(50, 60), numbers, sizes, count
     End Select
@@ -154,6 +166,63 @@ Private Function GaugeSheet(ByVal parts As Long, ByVal columns As Long, ByVal ga
     Next part
     If gap Then sheet(2, 1) = Empty
     GaugeSheet = sheet
+End Function
+
+' ---- Stand-ins for the library's calls ----
+' Each kind of host defines its own Lib_ routines (the exports, the
+' helper's methods); these record what they are handed and answer as the
+' library does: the figures 1 .. capacity numbered by their element, the
+' chart's point count in element 2.
+
+Public Function Lib_IsConnected() As Boolean
+    Lib_IsConnected = True
+End Function
+
+Public Sub Lib_Connect(ByVal folder As String)
+End Sub
+
+Public Function Lib_GaugeStudyStatistics(ByVal kind As Integer, ByRef readings() As Double, ByVal parts As Long, _
+    ByVal appraisers As Long, ByVal trials As Long, ByVal reference As Double, ByVal tolerance As Double, _
+    ByRef options() As Double, ByVal optionCount As Long, ByRef results() As Double, ByVal capacity As Long) As Long
+    Dim element As Long
+    libraryCalls = "kind " & kind & ", " & parts & " x " & appraisers & " x " & trials & ", readings " & _
+        readings(1) & " " & readings(2) & " " & readings(4) & " " & readings(parts * appraisers * trials) & _
+        ", reference " & reference & ", tolerance " & tolerance & ", options " & optionCount & " " & _
+        options(1) & ", capacity " & capacity & " of " & UBound(results)
+    If libraryRefuses Then Exit Function
+    For element = 1 To capacity
+        results(element) = element
+    Next element
+    Lib_GaugeStudyStatistics = capacity
+End Function
+
+Public Function Lib_ChartStatistics(ByVal chart As Integer, ByRef values() As Double, ByRef sizes() As Double, _
+    ByVal count As Long, ByVal SampleSize As Long, ByVal SPCNorm As Integer, ByRef options() As Double, _
+    ByVal optionCount As Long, ByRef results() As Double, ByVal capacity As Long) As Long
+    Dim element As Long
+    libraryCalls = "chart " & chart & ", " & count & " values " & values(1) & " " & values(count) & ", sizes " & _
+        sizes(1) & " " & sizes(count) & ", subgroups of " & SampleSize & ", options " & optionCount & " tests " & _
+        options(3) & " mark " & options(4) & ", capacity " & capacity
+    If libraryRefuses Then Exit Function
+    results(2) = count
+    For element = 3 To 35 + 5 * count
+        results(element) = element
+    Next element
+    Lib_ChartStatistics = 35 + 5 * count
+End Function
+
+Public Function Lib_CapabilityStatistics(ByRef values() As Double, ByVal count As Long, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer, ByVal NomSize As Double, ByVal USL As Double, ByVal LSL As Double, _
+    ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByRef options() As Double, ByVal optionCount As Long, _
+    ByRef results() As Double, ByVal capacity As Long) As Long
+    Dim element As Long
+    libraryCalls = count & " values, NomSize " & NomSize & ", USL " & USLOnOff & " " & USL & ", LSL " & LSLOnOff & _
+        ", options " & optionCount & " level " & options(2) & " distribution " & options(3) & ", capacity " & capacity
+    If libraryRefuses Then Exit Function
+    For element = 1 To capacity
+        results(element) = element
+    Next element
+    Lib_CapabilityStatistics = capacity
 End Function
 
 ' ---- Checks ----
@@ -586,4 +655,80 @@ Private Sub Check_RecordingSaysWhatComesNext()
     Exit Sub
 Failed:
     ReportError "RecordingSaysWhatComesNext"
+End Sub
+
+' The study sheet's readings reach the library appraiser by appraiser, part
+' by part, trial by trial; the figures come back as rows of name and value.
+' (Every argument is given: see test_vba_routines.py on error 449.)
+Private Sub Check_GaugeStudyReachesTheLibraryInItsOrder()
+    Dim table As Variant, sheet As Variant
+    On Error GoTo Failed
+    libraryRefuses = False
+    sheet = GaugeSheet(3, 4, False)  ' 3 parts, appraisers A and B with 2 trials each
+    table = Meridan_GaugeStudyFigures(sheet, 2, Empty, 0.06, 2, 5.15, Empty, Empty, Empty, Empty)
+    ExpectText libraryCalls, "kind 2, 3 x 2 x 2, readings 11 12 22 34, reference 0, tolerance " & 0.06 & _
+        ", options 5 " & 5.15 & ", capacity 79 of 79", "what the library is handed"
+    Expect UBound(table, 1) = 79 And UBound(table, 2) = 2, "75 + 2 x 2 rows of name and value"
+    ExpectText table(46, 1) & "=" & table(46, 2), "%GRR=46", "row 46"
+    ExpectText table(79, 1), "Xbar2", "the last row"
+    Expect Meridan_GaugeCell(sheet, "ndc", 2, Empty, Empty, 2, False) = 57, "MERIDAN_GAUGE's ndc"
+    table = Meridan_GaugeCell(sheet, "all", 2, Empty, Empty, 2, True)
+    Expect UBound(table, 1) = 2 And UBound(table, 2) = 79, "the table across"
+    Expect IsError(Meridan_GaugeCell(sheet, "Cg", 2, Empty, Empty, 2, False)), "Cg is no figure of kind 2"
+    Expect IsError(Meridan_GaugeCell(sheet, "ndc", 2, Empty, Empty, 3, False)), "4 columns for 3 appraisers"
+    table = Meridan_GaugeStudyFigures(Array(25.001, Empty, 25.002, 24.999), 1, 25, 0.06, 0, Empty, Empty, Empty, _
+        Empty, Empty)
+    ExpectText Left$(libraryCalls, InStr(libraryCalls, ", reference") - 1), "kind 1, 1 x 1 x 3, readings " & 25.001 & _
+        " " & 25.002 & " 0 " & 24.999, "type 1: the empty cell left out (element 4 is past the 3 readings)"
+    Expect UBound(table, 1) = 20, "type 1: 20 rows"
+    ExpectError "type 1 without reference", MERIDAN_ERR_INPUT, "A type 1 study needs the reference part's value"
+    Report "GaugeStudyReachesTheLibraryInItsOrder"
+    Exit Sub
+Failed:
+    ReportError "GaugeStudyReachesTheLibraryInItsOrder"
+End Sub
+
+Private Sub Check_ChartAndCapabilityReachTheLibrary()
+    Dim table As Variant
+    On Error GoTo Failed
+    libraryRefuses = False
+    table = Meridan_ChartFigures(Array(3, 4, Empty, 6), "p", Array(50, 50, 40, 60), 1, 1, Empty, Empty, 7, Empty, _
+        Empty, Empty, Empty, Empty, False)
+    ExpectText libraryCalls, "chart 4, 3 values 3 6, sizes 50 60, subgroups of 1, options 10 tests 7 mark 0, capacity 50", _
+        "the p chart handed on"
+    Expect UBound(table, 1) = 39 And UBound(table, 2) = 5, "35 figures, a row of names, 3 points"
+    ExpectText table(9, 1) & "=" & table(9, 2) & " " & table(36, 1), "UCL=9 statistic", "the figures, then the blocks"
+    Expect table(37, 1) = 36 And table(39, 5) = 50, "point 1's statistic, point 3's flags"
+    Expect Meridan_ChartCell(Array(1, 2, 3), "UCL", "ewma", Empty, 1, 1, Empty, Empty, 255, Empty, Empty, Empty, _
+        Empty, False) = 9, "MERIDAN_CHART's UCL"
+    table = Meridan_ChartCell(Array(1, 2, 3), "points", 1, Empty, 1, 1, Empty, Empty, 255, Empty, Empty, Empty, _
+        Empty, False)
+    Expect UBound(table, 1) = 4 And UBound(table, 2) = 5, "MERIDAN_CHART's points"
+    Expect IsError(Meridan_ChartCell(Array(1, 2, 3), "UCL", "xbar", Empty, 1, 1, Empty, Empty, 255, Empty, Empty, _
+        Empty, Empty, False)), "an unknown chart"
+    table = Meridan_CapabilityFigures(Array(1, 2, 3), 4, Empty, 1, 1, Empty, 2, 0.9, Empty)
+    ExpectText libraryCalls, "3 values, NomSize 2, USL 1 4, LSL 0, options 4 level " & 0.9 & " distribution 2, capacity 55", _
+        "the capability study handed on (one limit: NomSize the mean)"
+    ExpectText table(11, 1) & "=" & table(11, 2), "Ppk=11", "row 11"
+    Expect Meridan_CapabilityCell(Array(1, 2, 3), "ppkLower", 4, 0, 1, 1, Empty, 0, Empty, False) = 19, _
+        "MERIDAN_CAPABILITY by name"
+    ExpectError "capability without limits", MERIDAN_ERR_INPUT, "A capability study needs USL or LSL"
+    Report "ChartAndCapabilityReachTheLibrary"
+    Exit Sub
+Failed:
+    ReportError "ChartAndCapabilityReachTheLibrary"
+End Sub
+
+Private Sub Check_RefusedStudiesAreErrors()
+    On Error GoTo Failed
+    libraryRefuses = True
+    ExpectError "refused gauge study", MERIDAN_ERR_REJECTED, "The library rejected the gauge study (kind 2, 2 parts"
+    Expect IsError(Meridan_GaugeCell(GaugeSheet(2, 4, False), 1, 2, Empty, Empty, 2, False)), "#NUM! in a cell"
+    Expect IsError(Meridan_CapabilityCell(Array(1, 2, 3), 1, 4, 0, 1, 1, Empty, 0, Empty, False)), "capability #NUM!"
+    libraryRefuses = False
+    Report "RefusedStudiesAreErrors"
+    Exit Sub
+Failed:
+    libraryRefuses = False
+    ReportError "RefusedStudiesAreErrors"
 End Sub
