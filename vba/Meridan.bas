@@ -1,5 +1,6 @@
 Attribute VB_Name = "Meridan"
-' MERIDAN for spreadsheet macros: gauges, the readout window and SPC pages.
+' MERIDAN for spreadsheet macros: gauges, the readout window, SPC pages and the
+' studies (gauge studies, further control charts, capability).
 ' Import this module once; the same macro text runs in 32-bit and in 64-bit
 ' hosts. A 32-bit host calls MERIDAN.dll directly; a 64-bit host, which cannot
 ' load a 32-bit library, calls the same functions through MERIDAN_HELPER
@@ -15,7 +16,8 @@ Attribute VB_Name = "Meridan"
 ' from the workbook's other modules, but neither the function wizard nor the
 ' macro list offers them (a cell calling Meridan_TriggerGauge would trigger
 ' the gauge on every recalculation). The worksheet functions MERIDAN_SPC and
-' MERIDAN_SPCRUNS are in the module MeridanFunctions, the demo in MeridanDemos.
+' MERIDAN_SPCRUNS (and those of the studies) are in the module MeridanFunctions,
+' the demo in MeridanDemos.
 '
 ' What every wrapper of this module does, and later ones should do too:
 ' - cells are read as .Value2 (ItemsOf, CellContents): .Value turns a cell
@@ -63,6 +65,23 @@ Private Const RUN_TESTS As Long = 8
 Private Const ALL_RUN_TESTS As Long = 255
 Private Const OPTION_COUNT As Long = 4
 Private Const ALL_FIGURES As Long = -1
+' The studies' figures and options (see the README's tables).
+Private Const GAUGE_TYPE1_COUNT As Long = 20   ' type 1
+Private Const GAUGE_STUDY_COUNT As Long = 75   ' kinds 2 and 3, then R-bar and X-bar of each appraiser
+Private Const GAUGE_OPTION_COUNT As Long = 5
+Private Const CHART_FIGURE_COUNT As Long = 35  ' then 5 blocks of one element per point
+Private Const CHART_BLOCKS As Long = 5
+Private Const CHART_OPTION_COUNT As Long = 10
+Private Const CAPABILITY_FIGURE_COUNT As Long = 55
+Private Const CAPABILITY_OPTION_COUNT As Long = 4
+' Recording a study: Esc raises error 18 while the host's EnableCancelKey is
+' xlErrorHandler (2; xlInterrupt, 1, is the host's own); the kit's status
+' while nothing was sent; the rest between two questions to the kit.
+Private Const ERR_USER_INTERRUPT As Long = 18
+Private Const XL_ERROR_HANDLER As Long = 2
+Private Const XL_INTERRUPT As Long = 1
+Private Const KIT_NOTHING_TRIGGERED As Integer = -4
+Private Const RECORD_PAUSE As Long = 20
 Private Const READOUT_CHANNELS As Long = 20
 Private Const UNIT_WIDTH As Long = 20
 Private Const NAME_BUFFER As Long = 256
@@ -100,6 +119,30 @@ Private Type SpcRequest
     LSL As Double
     USLOnOff As Integer
     LSLOnOff As Integer
+End Type
+
+' A gauge study as the library takes it: readings in elements 1 .. parts x
+' appraisers x trials, appraiser by appraiser, part by part, trial by trial.
+Private Type GaugeRequest
+    readings() As Double
+    kind As Integer
+    parts As Long
+    appraisers As Long
+    trials As Long
+    reference As Double
+    tolerance As Double
+    options() As Double
+End Type
+
+' A further control chart's request: values and sizes in elements 1 .. count.
+Private Type ChartRequest
+    values() As Double
+    sizes() As Double
+    count As Long
+    chart As Integer
+    sampleSize As Long
+    SPCNorm As Integer
+    options() As Double
 End Type
 
 ' For telling whether a Double is a number (NaN and infinities are not).
@@ -184,6 +227,33 @@ Private Declare PtrSafe Function Create_SPCStatisticsEx Lib "MERIDAN.dll" (ByVal
     ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByVal SampleSize As Long, _
     ByVal SPCNorm As Integer, ByRef options As Double, ByVal optionCount As Long, ByRef results As Double, _
     ByVal capacity As Long) As Long
+Private Declare PtrSafe Function Create_GaugeStudyStatistics Lib "MERIDAN.dll" (ByVal kind As Integer, _
+    ByRef readings As Double, ByVal parts As Long, ByVal appraisers As Long, ByVal trials As Long, _
+    ByVal reference As Double, ByVal tolerance As Double, ByRef options As Double, ByVal optionCount As Long, _
+    ByRef results As Double, ByVal capacity As Long) As Long
+Private Declare PtrSafe Function Create_GaugeStudyBitmap Lib "MERIDAN.dll" (ByVal parent As LongPtr, _
+    ByVal FileName As String, ByVal pageWidth As Long, ByVal pageHeight As Long, ByVal factor As Double, _
+    ByVal Headline As String, ByVal kind As Integer, ByRef readings As Double, ByVal parts As Long, _
+    ByVal appraisers As Long, ByVal trials As Long, ByVal reference As Double, ByVal tolerance As Double, _
+    ByRef options As Double, ByVal optionCount As Long) As Long
+Private Declare PtrSafe Function Create_ChartStatistics Lib "MERIDAN.dll" (ByVal chart As Integer, _
+    ByRef values As Double, ByRef sizes As Double, ByVal count As Long, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer, ByRef options As Double, ByVal optionCount As Long, ByRef results As Double, _
+    ByVal capacity As Long) As Long
+Private Declare PtrSafe Function Create_ChartBitmap Lib "MERIDAN.dll" (ByVal parent As LongPtr, _
+    ByVal FileName As String, ByVal pageWidth As Long, ByVal pageHeight As Long, ByVal factor As Double, _
+    ByVal Headline As String, ByVal chart As Integer, ByRef values As Double, ByRef sizes As Double, _
+    ByVal count As Long, ByVal SampleSize As Long, ByVal SPCNorm As Integer, ByRef options As Double, _
+    ByVal optionCount As Long) As Long
+Private Declare PtrSafe Function Create_CapabilityStatistics Lib "MERIDAN.dll" (ByRef values As Double, _
+    ByVal count As Long, ByVal SampleSize As Long, ByVal SPCNorm As Integer, ByVal NomSize As Double, _
+    ByVal USL As Double, ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, _
+    ByRef options As Double, ByVal optionCount As Long, ByRef results As Double, ByVal capacity As Long) As Long
+Private Declare PtrSafe Function Create_CapabilityBitmap Lib "MERIDAN.dll" (ByVal parent As LongPtr, _
+    ByVal FileName As String, ByVal pageWidth As Long, ByVal pageHeight As Long, ByVal factor As Double, _
+    ByVal Headline As String, ByRef values As Double, ByVal count As Long, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer, ByVal NomSize As Double, ByVal USL As Double, ByVal LSL As Double, _
+    ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByRef options As Double, ByVal optionCount As Long) As Long
 Private Declare PtrSafe Function Display_Init Lib "MERIDAN.dll" (ByVal parent As LongPtr, _
     ByVal Headline As String, ByRef MVFlags As Integer, ByRef MVDevices As Integer, _
     ByRef MVAddress As Integer, ByVal MVUnit As String, ByRef MVNomSize As Double, ByRef MVUSL As Double, _
@@ -583,6 +653,898 @@ Failed:
     Meridan_SPCRunsCell = CellErrorOf(Err.Number)
 End Function
 
+' ---- Gauge studies ----
+' readings: a block of cells (or a 2-dimensional array) laid out as a study
+' sheet: one row per part, one column per appraiser and trial, appraiser A's
+' trials first (A1 A2 A3 B1 B2 B3 ...), so appraisers divides the columns.
+' kind: 1 type 1 (one reference part, one appraiser: one column or row of
+' readings; empty cells left out; reference and tolerance needed), 2 crossed
+' gauge R&R, 3 automated gauges (one appraiser). Every cell of a kind 2 or 3
+' study holds a reading. tolerance: USL - LSL (left out: no %tolerance).
+' appraisers: 0 or left out is 1 for kinds 1 and 3; kind 2 needs it. The
+' options (left out: the library's default): multiplier of the study
+' variation (6), alpha for pooling the interaction (0.05), K (20) and L (6)
+' of type 1, the confidence level of the bias's interval (0.95).
+
+' The study's figures as rows of name and value (see Meridan_GaugeFigureName).
+Public Function Meridan_GaugeStudyFigures(ByVal readings As Variant, ByVal kind As Integer, _
+    Optional ByVal reference As Variant, Optional ByVal tolerance As Variant, Optional ByVal appraisers As Long = 0, _
+    Optional ByVal multiplier As Variant, Optional ByVal alpha As Variant, Optional ByVal K As Variant, _
+    Optional ByVal L As Variant, Optional ByVal level As Variant) As Variant
+    Dim request As GaugeRequest, results() As Double
+    request = MakeGaugeRequest(readings, kind, reference, tolerance, appraisers, multiplier, alpha, K, L, level)
+    results = GaugeFiguresOf(request)
+    Meridan_GaugeStudyFigures = NameValueTable(GaugeNames(request.kind, request.appraisers), results, False)
+End Function
+
+' Writes the study's page as a bitmap file and returns its full path.
+' Raises MERIDAN_ERR_REJECTED with the page export's code and its meaning
+' when no page was written (see Meridan_PageFailure).
+Public Function Meridan_GaugeStudyPage(ByVal FileName As String, ByVal readings As Variant, _
+    ByVal kind As Integer, Optional ByVal reference As Variant, Optional ByVal tolerance As Variant, _
+    Optional ByVal appraisers As Long = 0, Optional ByVal headline As String = "", _
+    Optional ByVal multiplier As Variant, Optional ByVal alpha As Variant, Optional ByVal K As Variant, _
+    Optional ByVal L As Variant, Optional ByVal level As Variant, Optional ByVal pageWidth As Long = 1600, _
+    Optional ByVal pageHeight As Long = 1200, Optional ByVal factor As Double = 1#) As String
+    Dim request As GaugeRequest, checked() As Double, pageReadings() As Double, settings() As Double
+    Dim path As String, code As Integer
+    request = MakeGaugeRequest(readings, kind, reference, tolerance, appraisers, multiplier, alpha, K, L, level)
+    checked = GaugeFiguresOf(request)  ' raises for a study the library would not draw
+    path = FreshPagePath(FileName)
+    pageReadings = request.readings
+    settings = request.options
+    code = Lib_GaugeStudyBitmap(0, path, pageWidth, pageHeight, factor, headline, request.kind, pageReadings, _
+        request.parts, request.appraisers, request.trials, request.reference, request.tolerance, settings, _
+        GAUGE_OPTION_COUNT)
+    RequireStudyPage "gauge", code, path
+    Meridan_GaugeStudyPage = path
+End Function
+
+' The name of a gauge study's figure (kind 1: type 1; 2 and 3: the R&R
+' studies, from 76 on "Rbar1" ... then "Xbar1" ... of the appraisers).
+Public Function Meridan_GaugeFigureName(ByVal kind As Integer, ByVal figure As Long, _
+    Optional ByVal appraisers As Long = 1) As String
+    Dim names As Variant
+    names = GaugeNames(kind, appraisers)
+    If figure >= 1 And figure <= UBound(names) + 1 Then Meridan_GaugeFigureName = names(figure - 1)
+End Function
+
+' What the worksheet function MERIDAN_GAUGE shows: one figure by number or
+' name ("Cg", "%GRR", "ndc", ...), or "all" for the table, across when across
+' is True. #VALUE! for an unknown figure or input it cannot use, #NUM! for a
+' figure that is not a number or a study the library rejects.
+Public Function Meridan_GaugeCell(ByVal readings As Variant, ByVal figure As Variant, ByVal kind As Integer, _
+    ByVal reference As Variant, ByVal tolerance As Variant, ByVal appraisers As Long, ByVal across As Boolean) _
+    As Variant
+    Dim request As GaugeRequest, results() As Double, names As Variant, index As Long
+    On Error GoTo Failed
+    request = MakeGaugeRequest(readings, kind, reference, tolerance, appraisers, Empty, Empty, Empty, Empty, Empty)
+    names = GaugeNames(request.kind, request.appraisers)
+    index = NamedFigureIndex(figure, names, UBound(names) + 1)
+    If index = 0 Then
+        Meridan_GaugeCell = CVErr(CELL_ERROR_VALUE)
+        Exit Function
+    End If
+    results = GaugeFiguresOf(request)
+    If index = ALL_FIGURES Then
+        Meridan_GaugeCell = NameValueTable(names, results, across)
+    Else
+        Meridan_GaugeCell = CellValue(results(index))
+    End If
+    Exit Function
+Failed:
+    Meridan_GaugeCell = CellErrorOf(Err.Number)
+End Function
+
+Private Function MakeGaugeRequest(ByVal readings As Variant, ByVal kind As Integer, ByVal reference As Variant, _
+    ByVal tolerance As Variant, ByVal appraisers As Long, ByVal multiplier As Variant, ByVal alpha As Variant, _
+    ByVal K As Variant, ByVal L As Variant, ByVal level As Variant) As GaugeRequest
+    Dim request As GaugeRequest, given As Double, settings() As Double
+    If kind < 1 Or kind > 3 Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "kind is 1 (type 1), 2 (crossed gauge R&R) or 3 (automated " & _
+            "gauges), not " & kind & "."
+    End If
+    request.kind = kind
+    If appraisers = 0 And kind <> 2 Then appraisers = 1
+    If appraisers < 1 Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "appraisers must be 1 or more (a crossed study needs it given)."
+    End If
+    If kind = 1 Then
+        request.readings = ValuesOf(readings, request.trials)
+        request.parts = 1
+        request.appraisers = 1
+        If LimitInForce(reference, request.reference, "reference") = 0 Then
+            Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A type 1 study needs the reference part's value (reference)."
+        End If
+        If LimitInForce(tolerance, request.tolerance, "tolerance") = 0 Then
+            Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A type 1 study needs the tolerance (USL - LSL)."
+        End If
+    Else
+        request.appraisers = appraisers
+        request.readings = GaugeLayout(readings, appraisers, request.parts, request.trials)
+        If LimitInForce(tolerance, given, "tolerance") = 1 Then request.tolerance = given
+    End If
+    If request.parts * request.appraisers * request.trials > MAX_VALUES Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A study holds at most 65535 readings."
+    End If
+    ReDim settings(0 To GAUGE_OPTION_COUNT)
+    settings(1) = OptionOrDefault(multiplier, "multiplier")
+    settings(2) = OptionOrDefault(alpha, "alpha")
+    settings(3) = OptionOrDefault(K, "K")
+    settings(4) = OptionOrDefault(L, "L")
+    settings(5) = OptionOrDefault(level, "level")
+    request.options = settings
+    MakeGaugeRequest = request
+End Function
+
+' The readings of a study sheet (one row per part, one column per appraiser
+' and trial, appraiser A's trials first) in the library's order: appraiser
+' by appraiser, part by part, trial by trial, from element 1. parts and
+' trials are set from the block's shape.
+Private Function GaugeLayout(ByVal readings As Variant, ByVal appraisers As Long, ByRef parts As Long, _
+    ByRef trials As Long) As Double()
+    Dim grid As Variant, numbers() As Double, columns As Long, part As Long, column As Long
+    Dim appraiser As Long, trial As Long, item As Variant, what As String
+    grid = CellContents(readings)
+    If DimensionCount(grid) <> 2 Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "readings must be a block of cells: one row per part, one " & _
+            "column per appraiser and trial."
+    End If
+    parts = UBound(grid, 1) - LBound(grid, 1) + 1
+    columns = UBound(grid, 2) - LBound(grid, 2) + 1
+    If columns Mod appraisers <> 0 Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "readings has " & columns & " columns, which " & appraisers & _
+            " appraisers do not share equally: one column per appraiser and trial."
+    End If
+    trials = columns \ appraisers
+    ReDim numbers(0 To parts * columns)
+    For part = 1 To parts
+        For column = 1 To columns
+            appraiser = (column - 1) \ trials + 1
+            trial = (column - 1) Mod trials + 1
+            what = "The reading of part " & part & ", appraiser " & AppraiserLetter(appraiser) & ", trial " & _
+                trial
+            item = grid(LBound(grid, 1) + part - 1, LBound(grid, 2) + column - 1)
+            If IsEmpty(item) Then
+                Err.Raise MERIDAN_ERR_INPUT, "Meridan", what & " is missing (a study needs every reading)."
+            End If
+            numbers(1 + ((appraiser - 1) * parts + (part - 1)) * trials + (trial - 1)) = NumberOf(item, what)
+        Next column
+    Next part
+    GaugeLayout = numbers
+End Function
+
+' The number of dimensions of an array (0: no array).
+Private Function DimensionCount(ByRef list As Variant) As Long
+    Dim bound As Long
+    If Not IsArray(list) Then Exit Function
+    On Error Resume Next
+    Do
+        bound = UBound(list, DimensionCount + 1)
+        If Err.Number <> 0 Then Exit Do
+        DimensionCount = DimensionCount + 1
+    Loop
+End Function
+
+' The figures of the study (element 0 unused): 20 for type 1, 75 + 2 per
+' appraiser for kinds 2 and 3.
+Private Function GaugeFiguresOf(ByRef request As GaugeRequest) As Double()
+    Dim results() As Double, readings() As Double, settings() As Double, expected As Long, written As Long
+    expected = GaugeFigureCount(request.kind, request.appraisers)
+    ReDim results(0 To expected)
+    readings = request.readings
+    settings = request.options
+    EnsureOpen
+    written = Lib_GaugeStudyStatistics(request.kind, readings, request.parts, request.appraisers, request.trials, _
+        request.reference, request.tolerance, settings, GAUGE_OPTION_COUNT, results, expected)
+    If written <> expected Then
+        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "The library rejected the gauge study (kind " & request.kind & _
+            ", " & request.parts & " parts, " & request.appraisers & " appraisers, " & request.trials & _
+            " trials; see the README's Gauge studies for what it refuses)."
+    End If
+    GaugeFiguresOf = results
+End Function
+
+Private Function GaugeFigureCount(ByVal kind As Integer, ByVal appraisers As Long) As Long
+    If kind = 1 Then
+        GaugeFigureCount = GAUGE_TYPE1_COUNT
+    Else
+        GaugeFigureCount = GAUGE_STUDY_COUNT + 2 * appraisers
+    End If
+End Function
+
+' The names of a study's figures from element 1 (a 0-based array).
+Private Function GaugeNames(ByVal kind As Integer, ByVal appraisers As Long) As Variant
+    Dim fixed As Variant, names() As Variant, position As Long
+    If kind = 1 Then
+        GaugeNames = Array("kind", "n", "mean", "s", "min", "max", "reference", "tolerance", "bias", "t", "df", "p", _
+            "biasLower", "biasUpper", "Cg", "Cgk", "%Var", "%VarBias", "K", "L")
+        Exit Function
+    End If
+    fixed = Array("kind", "parts", "appraisers", "trials", "readings", _
+        "dfPart", "dfAppraiser", "dfInteraction", "dfRepeatability", "dfTotal", _
+        "SSPart", "SSAppraiser", "SSInteraction", "SSRepeatability", "SSTotal", _
+        "MSPart", "MSAppraiser", "MSInteraction", "MSRepeatability", "FPart", "FAppraiser", "FInteraction", _
+        "pPart", "pAppraiser", "pInteraction", "interactionRemoved", "alpha", _
+        "varRepeatability", "varReproducibility", "varAppraiser", "varInteraction", "varGRR", "varPart", "varTotal", _
+        "EV", "AV", "GRR", "PV", "TV", _
+        "%ContributionRepeatability", "%ContributionReproducibility", "%ContributionGRR", "%ContributionPart", _
+        "%EV", "%AV", "%GRR", "%PV", "svEV", "svAV", "svGRR", "svPV", "svTV", _
+        "%TolEV", "%TolAV", "%TolGRR", "%TolPV", "ndc", "multiplier", _
+        "arRbar", "arXdiff", "arRp", "arEV", "arAV", "arGRR", "arPV", "arTV", _
+        "ar%EV", "ar%AV", "ar%GRR", "ar%PV", "ar%GRRTolerance", "arNdc", "rangeUCL", "rangeLCL", "rangesAbove")
+    If appraisers < 1 Then appraisers = 1
+    ReDim names(0 To GAUGE_STUDY_COUNT + 2 * appraisers - 1)
+    For position = 0 To GAUGE_STUDY_COUNT - 1
+        names(position) = fixed(position)
+    Next position
+    For position = 1 To appraisers
+        names(GAUGE_STUDY_COUNT + position - 1) = "Rbar" & position
+        names(GAUGE_STUDY_COUNT + appraisers + position - 1) = "Xbar" & position
+    Next position
+    GaugeNames = names
+End Function
+
+' Records a gauge study from the gauge into the study sheet at target (its
+' top left cell; kind 1: one column of trials readings, kinds 2 and 3: parts
+' rows of appraisers x trials columns, appraiser A's trials first), as the
+' study should be run: trial by trial, appraiser by appraiser, the parts in
+' a random order per trial when randomise (else 1, 2, ...). The status bar
+' says which appraiser, part and trial is next; the next reading the gauge
+' sends (the kit's collect call, so the gauge's data button or foot switch
+' drives it) goes into its cell. A misreading is taken again by emptying its
+' cell while the next reading is awaited. Esc stops; run it again to resume:
+' cells already filled are kept. Returns True when every cell is filled,
+' False when stopped. The kit must be initialised (Meridan_KitInit).
+Public Function Meridan_GaugeStudyRecord(ByVal target As Object, ByVal kind As Integer, ByVal device As Integer, _
+    ByVal address As Integer, ByVal parts As Long, ByVal appraisers As Long, ByVal trials As Long, _
+    Optional ByVal randomise As Boolean = True) As Boolean
+    Dim host As Object, block As Object, cell As Object, lastCell As Object, order() As Long
+    Dim trial As Long, appraiser As Long, turn As Long, part As Long, lastWhat As String, what As String
+    Dim errorNumber As Long, errorSource As String, errorText As String
+    RequireStudyShape kind, parts, appraisers, trials
+    Set host = Application
+    If kind = 1 Then
+        Set block = target.Cells(1, 1).Resize(trials, 1)
+    Else
+        Set block = target.Cells(1, 1).Resize(parts, appraisers * trials)
+    End If
+    EnsureOpen
+    host.EnableCancelKey = XL_ERROR_HANDLER  ' Esc raises ERR_USER_INTERRUPT in the wait below
+    On Error GoTo Interrupted
+    For trial = 1 To trials
+        For appraiser = 1 To appraisers
+            order = Meridan_PartOrder(parts, randomise)
+            For turn = 1 To parts
+                part = order(turn)
+                If kind = 1 Then
+                    Set cell = block.Cells(trial, 1)
+                Else
+                    Set cell = block.Cells(part, (appraiser - 1) * trials + trial)
+                End If
+                If IsEmpty(RangeValue2(cell)) Then
+                    what = Meridan_GaugeStepText(kind, appraiser, part, trial, FilledCount(RangeValue2(block)), _
+                        block.Cells.Count)
+                    RecordReading host, cell, what, device, address, lastCell, lastWhat
+                End If
+            Next turn
+        Next appraiser
+    Next trial
+    Meridan_GaugeStudyRecord = True
+Finish:
+    host.StatusBar = False
+    host.EnableCancelKey = XL_INTERRUPT
+    If errorNumber <> 0 Then Err.Raise errorNumber, errorSource, errorText
+    Exit Function
+Interrupted:
+    If Err.Number <> ERR_USER_INTERRUPT Then
+        errorNumber = Err.Number
+        errorSource = Err.Source
+        errorText = Err.Description
+    End If
+    Resume Finish
+End Function
+
+' The parts 1 .. parts in the order they are measured (elements 1 .. parts):
+' shuffled when randomise (every order equally likely), else in turn.
+Public Function Meridan_PartOrder(ByVal parts As Long, ByVal randomise As Boolean) As Long()
+    Dim order() As Long, position As Long, other As Long, kept As Long
+    ReDim order(1 To parts)
+    For position = 1 To parts
+        order(position) = position
+    Next position
+    If randomise Then
+        Randomize
+        For position = parts To 2 Step -1
+            other = Int(Rnd * position) + 1
+            kept = order(position)
+            order(position) = order(other)
+            order(other) = kept
+        Next position
+    End If
+    Meridan_PartOrder = order
+End Function
+
+' The status bar's text for the next reading.
+Public Function Meridan_GaugeStepText(ByVal kind As Integer, ByVal appraiser As Long, ByVal part As Long, _
+    ByVal trial As Long, ByVal filled As Long, ByVal total As Long) As String
+    If kind = 1 Then
+        Meridan_GaugeStepText = "Reference part, reading " & trial & " (" & filled & " of " & total & " recorded)"
+    Else
+        Meridan_GaugeStepText = "Appraiser " & AppraiserLetter(appraiser) & ", part " & part & ", trial " & trial & _
+            " (" & filled & " of " & total & " recorded)"
+    End If
+End Function
+
+' A, B, ... Z, then AA, AB, ...
+Private Function AppraiserLetter(ByVal appraiser As Long) As String
+    If appraiser > 26 Then AppraiserLetter = AppraiserLetter((appraiser - 1) \ 26)
+    AppraiserLetter = AppraiserLetter & Chr$(65 + (appraiser - 1) Mod 26)
+End Function
+
+' The cells of a block's contents that hold something.
+Private Function FilledCount(ByVal contents As Variant) As Long
+    Dim item As Variant
+    If Not IsArray(contents) Then
+        If Not IsEmpty(contents) Then FilledCount = 1
+        Exit Function
+    End If
+    For Each item In contents
+        If Not IsEmpty(item) Then FilledCount = FilledCount + 1
+    Next item
+End Function
+
+' MERIDAN_ERR_INPUT for a study the library would refuse for its shape.
+Private Sub RequireStudyShape(ByVal kind As Integer, ByVal parts As Long, ByVal appraisers As Long, _
+    ByVal trials As Long)
+    Select Case kind
+    Case 1
+        If parts <> 1 Or appraisers <> 1 Or trials < 2 Then
+            Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A type 1 study has 1 part, 1 appraiser and 2 or more trials."
+        End If
+    Case 2, 3
+        If parts < 2 Or trials < 2 Then
+            Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A study needs 2 or more parts and 2 or more trials."
+        End If
+        If kind = 2 And appraisers < 2 Then
+            Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A crossed study (kind 2) needs 2 or more appraisers."
+        End If
+        If kind = 3 And appraisers <> 1 Then
+            Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A study of an automated gauge (kind 3) has 1 appraiser."
+        End If
+    Case Else
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "kind is 1 (type 1), 2 (crossed gauge R&R) or 3 (automated " & _
+            "gauges), not " & kind & "."
+    End Select
+    If CDbl(parts) * appraisers * trials > MAX_VALUES Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A study holds at most 65535 readings."
+    End If
+End Sub
+
+' Waits for the gauge's next reading and writes it into cell. A last
+' recorded cell that the user emptied meanwhile (a misreading) is filled
+' again first, and the wait for cell goes on.
+Private Sub RecordReading(ByVal host As Object, ByVal cell As Object, ByVal what As String, _
+    ByVal device As Integer, ByVal address As Integer, ByRef lastCell As Object, ByRef lastWhat As String)
+    Dim into As Object, intoWhat As String, shown As String, reading As Double
+    Do
+        Set into = cell
+        intoWhat = what
+        If Not lastCell Is Nothing Then
+            If IsEmpty(RangeValue2(lastCell)) Then
+                Set into = lastCell
+                intoWhat = lastWhat & ", again"
+            End If
+        End If
+        If intoWhat <> shown Then
+            shown = intoWhat
+            host.StatusBar = shown & ": take the reading (Esc stops; empty the last cell to take it again)."
+        End If
+        If NextGaugeReading(device, address, reading) Then
+            into.Value2 = reading
+            If into Is cell Then Exit Do
+        Else
+            DoEvents  ' Esc and the user's edits are seen here
+            Sleep RECORD_PAUSE
+        End If
+    Loop
+    Set lastCell = cell
+    lastWhat = what
+End Sub
+
+' True with the reading when the gauge sent one from address (0: any of the
+' device's); False while nothing was sent. Another status raises MERIDAN_ERR_REJECTED.
+Private Function NextGaugeReading(ByVal device As Integer, ByVal address As Integer, ByRef reading As Double) _
+    As Boolean
+    Dim status As Integer, readAddress As Integer
+    readAddress = address
+    status = Lib_Collect(device, readAddress, reading)
+    If status > 0 Then
+        NextGaugeReading = (address = 0 Or readAddress = address)
+    ElseIf status <> KIT_NOTHING_TRIGGERED Then
+        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "The kit answered status " & status & _
+            " while a reading of device " & device & " was awaited (is the kit initialised, the device known?)."
+    End If
+End Function
+
+' ---- Further control charts ----
+' values: readings (charts 1 to 3) or counts of nonconforming items or
+' defects (charts 4 to 7), a range or an array; empty cells are left out
+' together with their sizes. chart: 1 to 7 or "imr", "ewma", "cusum", "p",
+' "np", "c", "u". sizes: the sample sizes of p, np and u, a list beside the
+' values or one number for every sample. sampleSize: readings per EWMA or
+' CUSUM point (1 for the individuals chart). The options left out keep the
+' library's defaults: centre and sigma given, tests (255), lambda and L of
+' the EWMA (0.2, 3), k, h and the head start of the CUSUM (0.5, 5, 0),
+' asymptoticLimits of the EWMA (False: the exact, widening ones).
+
+' The 35 figures as rows of name and value (see Meridan_ChartFigureName),
+' then a row naming the per-point blocks and one row per point: statistic,
+' second statistic, upper limit, lower limit, flags (five columns).
+Public Function Meridan_ChartFigures(ByVal values As Variant, ByVal chart As Variant, Optional ByVal sizes As Variant, _
+    Optional ByVal sampleSize As Long = 1, Optional ByVal SPCNorm As Integer = 1, Optional ByVal centre As Variant, _
+    Optional ByVal sigma As Variant, Optional ByVal tests As Long = 255, Optional ByVal lambda As Variant, _
+    Optional ByVal L As Variant, Optional ByVal K As Variant, Optional ByVal h As Variant, _
+    Optional ByVal headStart As Variant, Optional ByVal asymptoticLimits As Boolean = False) As Variant
+    Dim request As ChartRequest, results() As Double, table() As Variant, points As Variant
+    Dim row As Long, column As Long, figures As Variant
+    request = MakeChartRequest(values, chart, sizes, sampleSize, SPCNorm, centre, sigma, tests, False, lambda, L, K, _
+        h, headStart, asymptoticLimits)
+    results = ChartFiguresOf(request)
+    figures = NameValueTable(ChartFigureNames(), results, False)
+    points = ChartPointTable(results, False)
+    ReDim table(1 To CHART_FIGURE_COUNT + UBound(points, 1), 1 To CHART_BLOCKS)
+    For row = 1 To CHART_FIGURE_COUNT
+        table(row, 1) = figures(row, 1)
+        table(row, 2) = figures(row, 2)
+    Next row
+    For row = 1 To UBound(points, 1)
+        For column = 1 To CHART_BLOCKS
+            table(CHART_FIGURE_COUNT + row, column) = points(row, column)
+        Next column
+    Next row
+    Meridan_ChartFigures = table
+End Function
+
+' Writes the chart's page (markTests: the flagged points ringed, the tests
+' named in the title band) and returns its full path. Raises
+' MERIDAN_ERR_REJECTED with the page export's code and its meaning when no
+' page was written.
+Public Function Meridan_ChartPage(ByVal FileName As String, ByVal values As Variant, ByVal chart As Variant, _
+    Optional ByVal sizes As Variant, Optional ByVal headline As String = "", Optional ByVal sampleSize As Long = 1, _
+    Optional ByVal SPCNorm As Integer = 1, Optional ByVal centre As Variant, Optional ByVal sigma As Variant, _
+    Optional ByVal tests As Long = 255, Optional ByVal markTests As Boolean = True, Optional ByVal lambda As Variant, _
+    Optional ByVal L As Variant, Optional ByVal K As Variant, Optional ByVal h As Variant, _
+    Optional ByVal headStart As Variant, Optional ByVal asymptoticLimits As Boolean = False, _
+    Optional ByVal pageWidth As Long = 1600, Optional ByVal pageHeight As Long = 1200, _
+    Optional ByVal factor As Double = 1#) As String
+    Dim request As ChartRequest, checked() As Double, pageValues() As Double, pageSizes() As Double
+    Dim settings() As Double, path As String, code As Integer
+    request = MakeChartRequest(values, chart, sizes, sampleSize, SPCNorm, centre, sigma, tests, markTests, lambda, L, _
+        K, h, headStart, asymptoticLimits)
+    checked = ChartFiguresOf(request)  ' raises for a request the library would not draw
+    path = FreshPagePath(FileName)
+    pageValues = request.values
+    pageSizes = request.sizes
+    settings = request.options
+    code = Lib_ChartBitmap(0, path, pageWidth, pageHeight, factor, headline, request.chart, pageValues, pageSizes, _
+        request.count, request.sampleSize, request.SPCNorm, settings, CHART_OPTION_COUNT)
+    RequireStudyPage "chart", code, path
+    Meridan_ChartPage = path
+End Function
+
+' The name of chart figure 1 .. 35 ("chart", "pointCount", "centre", ... "UCL", "test1", ...).
+Public Function Meridan_ChartFigureName(ByVal figure As Long) As String
+    Dim names As Variant
+    names = ChartFigureNames()
+    If figure >= 1 And figure <= CHART_FIGURE_COUNT Then Meridan_ChartFigureName = names(figure - 1)
+End Function
+
+' The chart kind 1 .. 7 of a number or a name ("imr", "ewma", "cusum", "p",
+' "np", "c", "u", in any letter case); MERIDAN_ERR_INPUT otherwise.
+Public Function Meridan_ChartKind(ByVal chart As Variant) As Integer
+    Dim names As Variant, position As Long, number As Double
+    chart = CellContents(chart)
+    names = ChartKindNames()
+    If VarType(chart) = vbString Then
+        For position = 0 To UBound(names)
+            If StrComp(chart, names(position), vbTextCompare) = 0 Then
+                Meridan_ChartKind = position + 1
+                Exit Function
+            End If
+        Next position
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "chart is 1 to 7 or one of imr, ewma, cusum, p, np, c, u, not """ & _
+            chart & """."
+    End If
+    number = NumberOf(chart, "chart")
+    If number < 1 Or number > 7 Or number <> Int(number) Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "chart is 1 to 7 or one of imr, ewma, cusum, p, np, c, u, not " & _
+            number & "."
+    End If
+    Meridan_ChartKind = CInt(number)
+End Function
+
+' What the worksheet function MERIDAN_CHART shows: one figure by number
+' (1 .. 35) or name, "all" for the 35 rows of name and value, "points" for
+' the per-point table (a row of block names, then one row per point); across
+' when across is True. #VALUE! for an unknown figure or chart or input it
+' cannot use, #NUM! for a figure that is not a number or a request the
+' library rejects.
+Public Function Meridan_ChartCell(ByVal values As Variant, ByVal figure As Variant, ByVal chart As Variant, _
+    ByVal sizes As Variant, ByVal sampleSize As Long, ByVal SPCNorm As Integer, ByVal centre As Variant, _
+    ByVal sigma As Variant, ByVal tests As Long, ByVal lambda As Variant, ByVal L As Variant, ByVal K As Variant, _
+    ByVal h As Variant, ByVal across As Boolean) As Variant
+    Dim request As ChartRequest, results() As Double, index As Long, points As Boolean
+    On Error GoTo Failed
+    figure = CellContents(figure)
+    If VarType(figure) = vbString Then points = (StrComp(figure, "points", vbTextCompare) = 0)
+    If Not points Then
+        index = NamedFigureIndex(figure, ChartFigureNames(), CHART_FIGURE_COUNT)
+        If index = 0 Then
+            Meridan_ChartCell = CVErr(CELL_ERROR_VALUE)
+            Exit Function
+        End If
+    End If
+    request = MakeChartRequest(values, chart, sizes, sampleSize, SPCNorm, centre, sigma, tests, False, lambda, L, K, _
+        h, Empty, False)
+    results = ChartFiguresOf(request)
+    If points Then
+        Meridan_ChartCell = ChartPointTable(results, across)
+    ElseIf index = ALL_FIGURES Then
+        Meridan_ChartCell = NameValueTable(ChartFigureNames(), results, across)
+    Else
+        Meridan_ChartCell = CellValue(results(index))
+    End If
+    Exit Function
+Failed:
+    Meridan_ChartCell = CellErrorOf(Err.Number)
+End Function
+
+Private Function MakeChartRequest(ByVal values As Variant, ByVal chart As Variant, ByVal sizes As Variant, _
+    ByVal sampleSize As Long, ByVal SPCNorm As Integer, ByVal centre As Variant, ByVal sigma As Variant, _
+    ByVal tests As Long, ByVal markTests As Boolean, ByVal lambda As Variant, ByVal L As Variant, ByVal K As Variant, _
+    ByVal h As Variant, ByVal headStart As Variant, ByVal asymptoticLimits As Boolean) As ChartRequest
+    Dim request As ChartRequest, numbers() As Double, sampleSizes() As Double, count As Long, settings() As Double
+    request.chart = Meridan_ChartKind(chart)
+    ChartSeries values, sizes, numbers, sampleSizes, count
+    request.values = numbers
+    request.sizes = sampleSizes
+    request.count = count
+    If request.count > MAX_VALUES Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "At most 65535 values, not " & request.count & "."
+    End If
+    If sampleSize < 1 Then Err.Raise MERIDAN_ERR_INPUT, "Meridan", "The subgroup size must be 1 or more."
+    If tests < 0 Or tests > ALL_RUN_TESTS Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "tests is the sum of the run tests to apply, 0 to 255, not " & _
+            tests & "."
+    End If
+    request.sampleSize = sampleSize
+    request.SPCNorm = SPCNorm
+    ReDim settings(0 To CHART_OPTION_COUNT)
+    settings(1) = OptionOrDefault(centre, "centre")
+    settings(2) = OptionOrDefault(sigma, "sigma")
+    settings(3) = tests
+    If markTests Then settings(4) = 1
+    settings(5) = OptionOrDefault(lambda, "lambda")
+    settings(6) = OptionOrDefault(L, "L")
+    settings(7) = OptionOrDefault(K, "k")
+    settings(8) = OptionOrDefault(h, "h")
+    settings(9) = OptionOrDefault(headStart, "headStart")
+    If asymptoticLimits Then settings(10) = 1
+    request.options = settings
+    MakeChartRequest = request
+End Function
+
+' The values in elements 1 .. count and their sizes beside them: an empty
+' value cell is left out with its size. sizes left out or empty: every size
+' 1 (read by the p, np and u charts only); one number: the size of every
+' sample; a list: one size per value cell.
+Private Sub ChartSeries(ByVal values As Variant, ByVal sizes As Variant, ByRef numbers() As Double, _
+    ByRef sampleSizes() As Double, ByRef count As Long)
+    Dim items() As Variant, sizeItems() As Variant, position As Long, oneSize As Boolean, size As Double
+    items = ItemsOf(values)
+    If IsMissing(sizes) Then sizes = Empty
+    sizeItems = ItemsOf(sizes)
+    oneSize = UBound(sizeItems) <= 1
+    If UBound(sizeItems) = 1 Then size = NumberOf(sizeItems(1), "sizes") Else size = 1
+    If Not oneSize And UBound(sizeItems) <> UBound(items) Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "sizes has " & UBound(sizeItems) & " items for " & UBound(items) & _
+            " values: one size per value, or one for all."
+    End If
+    ReDim numbers(0 To UBound(items))
+    ReDim sampleSizes(0 To UBound(items))
+    count = 0
+    For position = 1 To UBound(items)
+        If Not IsEmpty(items(position)) Then
+            count = count + 1
+            numbers(count) = NumberOf(items(position), "Value " & position)
+            If oneSize Then
+                sampleSizes(count) = size
+            Else
+                sampleSizes(count) = NumberOf(sizeItems(position), "Size " & position)
+            End If
+        End If
+    Next position
+End Sub
+
+' The chart's figures: the 35, then the five per-point blocks (element 0
+' unused; the upper bound is the last element written).
+Private Function ChartFiguresOf(ByRef request As ChartRequest) As Double()
+    Dim results() As Double, values() As Double, sizes() As Double, settings() As Double
+    Dim capacity As Long, written As Long, kinds As Variant
+    ' A point takes at least one value: room for every point's blocks.
+    capacity = CHART_FIGURE_COUNT + CHART_BLOCKS * request.count
+    ReDim results(0 To capacity)
+    values = request.values
+    sizes = request.sizes
+    settings = request.options
+    EnsureOpen
+    written = Lib_ChartStatistics(request.chart, values, sizes, request.count, request.sampleSize, request.SPCNorm, _
+        settings, CHART_OPTION_COUNT, results, capacity)
+    If written < CHART_FIGURE_COUNT Then
+        kinds = ChartKindNames()
+        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "The library rejected the " & kinds(request.chart - 1) & _
+            " chart (" & request.count & " values, subgroup size " & request.sampleSize & _
+            "; see the README's Create_ChartStatistics for what it refuses)."
+    End If
+    ReDim Preserve results(0 To written)
+    ChartFiguresOf = results
+End Function
+
+' The per-point blocks as a table: a row of the blocks' names, then one row
+' per point (or transposed when across).
+Private Function ChartPointTable(ByRef results() As Double, ByVal across As Boolean) As Variant
+    Dim table() As Variant, names As Variant, points As Long, point As Long, block As Long
+    names = Array("statistic", "second", "upper", "lower", "flags")
+    points = CLng(results(2))
+    If CHART_FIGURE_COUNT + CHART_BLOCKS * points > UBound(results) Then points = 0
+    ReDim table(1 To points + 1, 1 To CHART_BLOCKS)
+    For block = 1 To CHART_BLOCKS
+        table(1, block) = names(block - 1)
+        For point = 1 To points
+            table(point + 1, block) = CellValue(results(CHART_FIGURE_COUNT + (block - 1) * points + point))
+        Next point
+    Next block
+    If across Then
+        ChartPointTable = Transposed(table)
+    Else
+        ChartPointTable = table
+    End If
+End Function
+
+Private Function ChartKindNames() As Variant
+    ChartKindNames = Array("imr", "ewma", "cusum", "p", "np", "c", "u")
+End Function
+
+Private Function ChartFigureNames() As Variant
+    ChartFigureNames = Array("chart", "pointCount", "centre", "sigma", "centreGiven", "sigmaGiven", "dataCentre", _
+        "dataSigma", "UCL", "LCL", "secondCL", "secondUCL", "secondLCL", "lambda", "L", "k", "h", _
+        "test1", "test2", "test3", "test4", "test5", "test6", "test7", "test8", "secondFlagged", _
+        "firstTest1", "firstTest2", "firstTest3", "firstTest4", "firstTest5", "firstTest6", "firstTest7", _
+        "firstTest8", "firstFlagged")
+End Function
+
+' ---- Capability study ----
+' values: a range or an array, empty cells left out (as for the SPC
+' routines); a limit left out is not in force (one is needed); sampleSize
+' and SPCNorm give the within sigma (1: the mean moving range); target left
+' out is the middle of the two limits, or the mean; distribution 0 normal
+' only, 1 lognormal, 2 Weibull, 3 Box-Cox, 4 the best of them; level the
+' confidence level (0.95); lambda a given Box-Cox lambda (left out: estimated).
+
+' The 55 figures as rows of name and value (see Meridan_CapabilityFigureName).
+Public Function Meridan_CapabilityFigures(ByVal values As Variant, Optional ByVal USL As Variant, _
+    Optional ByVal LSL As Variant, Optional ByVal sampleSize As Long = 5, Optional ByVal SPCNorm As Integer = 1, _
+    Optional ByVal target As Variant, Optional ByVal distribution As Integer = 0, Optional ByVal level As Variant, _
+    Optional ByVal lambda As Variant) As Variant
+    Dim request As SpcRequest, settings() As Double, results() As Double
+    request = MakeRequest(values, 0, sampleSize, SPCNorm, target, USL, LSL)
+    settings = CapabilityOptionsOf(distribution, level, lambda)
+    results = CapabilityFiguresOf(request, settings)
+    Meridan_CapabilityFigures = NameValueTable(CapabilityFigureNames(), results, False)
+End Function
+
+' Writes the capability page and returns its full path. Raises
+' MERIDAN_ERR_REJECTED with the page export's code and its meaning when no
+' page was written.
+Public Function Meridan_CapabilityPage(ByVal FileName As String, ByVal values As Variant, _
+    Optional ByVal USL As Variant, Optional ByVal LSL As Variant, Optional ByVal headline As String = "", _
+    Optional ByVal sampleSize As Long = 5, Optional ByVal SPCNorm As Integer = 1, Optional ByVal target As Variant, _
+    Optional ByVal distribution As Integer = 0, Optional ByVal level As Variant, Optional ByVal lambda As Variant, _
+    Optional ByVal pageWidth As Long = 1600, Optional ByVal pageHeight As Long = 1200, _
+    Optional ByVal factor As Double = 1#) As String
+    Dim request As SpcRequest, settings() As Double, checked() As Double, pageValues() As Double, path As String
+    Dim code As Integer
+    request = MakeRequest(values, 0, sampleSize, SPCNorm, target, USL, LSL)
+    settings = CapabilityOptionsOf(distribution, level, lambda)
+    checked = CapabilityFiguresOf(request, settings)  ' raises for a study the library would not draw
+    path = FreshPagePath(FileName)
+    pageValues = request.values
+    code = Lib_CapabilityBitmap(0, path, pageWidth, pageHeight, factor, headline, pageValues, request.count, _
+        request.sampleSize, request.SPCNorm, request.NomSize, request.USL, request.LSL, request.USLOnOff, _
+        request.LSLOnOff, settings, CAPABILITY_OPTION_COUNT)
+    RequireStudyPage "capability", code, path
+    Meridan_CapabilityPage = path
+End Function
+
+' The name of capability figure 1 .. 55 ("n", "leftOut", "mean", ... "Ppk", ...).
+Public Function Meridan_CapabilityFigureName(ByVal figure As Long) As String
+    Dim names As Variant
+    names = CapabilityFigureNames()
+    If figure >= 1 And figure <= CAPABILITY_FIGURE_COUNT Then Meridan_CapabilityFigureName = names(figure - 1)
+End Function
+
+' What the worksheet function MERIDAN_CAPABILITY shows: one figure by number
+' (1 .. 55) or name ("Ppk", "CpkLower", "overallTotal", ...), or "all" for
+' the table, across when across is True. #VALUE! for an unknown figure or
+' input it cannot use, #NUM! for a figure that is not a number or a study the
+' library rejects.
+Public Function Meridan_CapabilityCell(ByVal values As Variant, ByVal figure As Variant, ByVal USL As Variant, _
+    ByVal LSL As Variant, ByVal sampleSize As Long, ByVal SPCNorm As Integer, ByVal target As Variant, _
+    ByVal distribution As Integer, ByVal level As Variant, ByVal across As Boolean) As Variant
+    Dim request As SpcRequest, settings() As Double, results() As Double, index As Long
+    On Error GoTo Failed
+    index = NamedFigureIndex(figure, CapabilityFigureNames(), CAPABILITY_FIGURE_COUNT)
+    If index = 0 Then
+        Meridan_CapabilityCell = CVErr(CELL_ERROR_VALUE)
+        Exit Function
+    End If
+    request = MakeRequest(values, 0, sampleSize, SPCNorm, target, USL, LSL)
+    settings = CapabilityOptionsOf(distribution, level, Empty)
+    results = CapabilityFiguresOf(request, settings)
+    If index = ALL_FIGURES Then
+        Meridan_CapabilityCell = NameValueTable(CapabilityFigureNames(), results, across)
+    Else
+        Meridan_CapabilityCell = CellValue(results(index))
+    End If
+    Exit Function
+Failed:
+    Meridan_CapabilityCell = CellErrorOf(Err.Number)
+End Function
+
+' Options 1 .. 4 of the capability exports (element 0 unused): the target
+' (NaN: NomSize, which carries it), the level, the distribution, lambda.
+Private Function CapabilityOptionsOf(ByVal distribution As Integer, ByVal level As Variant, _
+    ByVal lambda As Variant) As Double()
+    Dim settings() As Double
+    If distribution < 0 Or distribution > 4 Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "distribution is 0 (normal), 1 (lognormal), 2 (Weibull), " & _
+            "3 (Box-Cox) or 4 (the best of them), not " & distribution & "."
+    End If
+    ReDim settings(0 To CAPABILITY_OPTION_COUNT)
+    settings(1) = NotANumber()
+    settings(2) = OptionOrDefault(level, "level")
+    settings(3) = distribution
+    settings(4) = OptionOrDefault(lambda, "lambda")
+    CapabilityOptionsOf = settings
+End Function
+
+Private Function CapabilityFiguresOf(ByRef request As SpcRequest, ByRef settings() As Double) As Double()
+    Dim results() As Double, values() As Double, written As Long
+    If request.USLOnOff = 0 And request.LSLOnOff = 0 Then
+        Err.Raise MERIDAN_ERR_INPUT, "Meridan", "A capability study needs USL or LSL (or both)."
+    End If
+    ReDim results(0 To CAPABILITY_FIGURE_COUNT)
+    values = request.values
+    EnsureOpen
+    written = Lib_CapabilityStatistics(values, request.count, request.sampleSize, request.SPCNorm, request.NomSize, _
+        request.USL, request.LSL, request.USLOnOff, request.LSLOnOff, settings, CAPABILITY_OPTION_COUNT, results, _
+        CAPABILITY_FIGURE_COUNT)
+    If written <> CAPABILITY_FIGURE_COUNT Then
+        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "The library rejected the capability study (" & request.count & _
+            " values, subgroup size " & request.sampleSize & "; see the README's Capability study for what it refuses)."
+    End If
+    CapabilityFiguresOf = results
+End Function
+
+Private Function CapabilityFigureNames() As Variant
+    CapabilityFigureNames = Array("n", "leftOut", "mean", "s", "sigmaWithin", "k", "m", "Pp", "PPL", "PPU", "Ppk", _
+        "Cp", "CPL", "CPU", "Cpk", "Cpm", "PpLower", "PpUpper", "PpkLower", "PpkUpper", "CpLower", "CpUpper", _
+        "CpkLower", "CpkUpper", "CpmLower", "CpmUpper", "observedBelow", "observedAbove", "observedTotal", _
+        "overallBelow", "overallAbove", "overallTotal", "withinBelow", "withinAbove", "withinTotal", _
+        "ZBenchOverall", "ZBenchWithin", "AD", "ADAdjusted", "ADp", "distribution", "parameter1", "parameter2", _
+        "fitAD", "fitPp", "fitPPL", "fitPPU", "fitPpk", "fitBelow", "fitAbove", "fitTotal", "capable", _
+        "capableAtLowerLimit", "target", "level")
+End Function
+
+' ---- Shared by the studies ----
+
+' The page export's code as a sentence, for each study's page (0: written).
+Public Function Meridan_PageFailure(ByVal study As String, ByVal code As Long) As String
+    Dim reasons As Variant
+    Select Case study
+    Case "gauge"
+        reasons = Array("the library refused the study", "pageWidth, pageHeight or factor give no page", _
+            "no file name was given", "no drawing context or bitmap could be had", _
+            "the file could not be written (read-only, no such folder, disk full)")
+    Case "chart"
+        reasons = Array("the library refused the request", _
+            "pageWidth, pageHeight or factor are not positive, or a side is above 32767 pixels", _
+            "no file name was given", "the memory or the drawing objects for the page could not be had")
+    Case Else
+        reasons = Array("the library refused the study", _
+            "the page size cannot be made or is smaller than 320 x 240 pixels", _
+            "fewer than two values are numbers", "no file name was given, or the file could not be written whole")
+    End Select
+    If code = 0 Then
+        Meridan_PageFailure = "the page was written"
+    ElseIf code >= 1 And code <= UBound(reasons) + 1 Then
+        Meridan_PageFailure = reasons(code - 1)
+    Else
+        Meridan_PageFailure = "an unknown code"
+    End If
+End Function
+
+' Raises MERIDAN_ERR_REJECTED naming the code and its meaning when the page
+' export returned one, and when no file is there after all.
+Private Sub RequireStudyPage(ByVal study As String, ByVal code As Integer, ByVal path As String)
+    If code <> 0 Then
+        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "No " & study & " page was written to " & path & " (code " & _
+            code & ": " & Meridan_PageFailure(study, code) & ")."
+    End If
+    RequirePage path
+End Sub
+
+' An option given as a number, or NaN (the library's default) when left out or empty.
+Private Function OptionOrDefault(ByVal given As Variant, ByVal what As String) As Double
+    Dim number As Double
+    If LimitInForce(given, number, what) = 1 Then
+        OptionOrDefault = number
+    Else
+        OptionOrDefault = NotANumber()
+    End If
+End Function
+
+' 1 .. count for a figure's number or name (names: element 0 is figure 1),
+' ALL_FIGURES for "all", 0 otherwise.
+Private Function NamedFigureIndex(ByVal figure As Variant, ByRef names As Variant, ByVal count As Long) As Long
+    Dim position As Long
+    figure = CellContents(figure)
+    Select Case VarType(figure)
+    Case vbString
+        If StrComp(figure, "all", vbTextCompare) = 0 Then
+            NamedFigureIndex = ALL_FIGURES
+            Exit Function
+        End If
+        For position = 0 To count - 1
+            If StrComp(figure, names(position), vbTextCompare) = 0 Then
+                NamedFigureIndex = position + 1
+                Exit Function
+            End If
+        Next position
+    Case vbByte, vbInteger, vbLong, vbSingle, vbDouble, vbCurrency, vbDecimal
+        If figure >= 1 And figure <= count And figure = Int(figure) Then NamedFigureIndex = CLng(figure)
+    End Select
+End Function
+
+' name, value per element 1 .. (the names' count): one row each, or 2 rows across.
+Private Function NameValueTable(ByRef names As Variant, ByRef results() As Double, ByVal across As Boolean) _
+    As Variant
+    Dim table() As Variant, figure As Long, count As Long
+    count = UBound(names) - LBound(names) + 1
+    ReDim table(1 To count, 1 To 2)
+    For figure = 1 To count
+        table(figure, 1) = names(LBound(names) + figure - 1)
+        table(figure, 2) = CellValue(results(figure))
+    Next figure
+    If across Then
+        NameValueTable = Transposed(table)
+    Else
+        NameValueTable = table
+    End If
+End Function
+
+Private Function Transposed(ByRef table() As Variant) As Variant
+    Dim turned() As Variant, row As Long, column As Long
+    ReDim turned(1 To UBound(table, 2), 1 To UBound(table, 1))
+    For row = 1 To UBound(table, 1)
+        For column = 1 To UBound(table, 2)
+            turned(column, row) = table(row, column)
+        Next column
+    Next row
+    Transposed = turned
+End Function
+
 ' ---- Shared by the routines above ----
 
 ' The cell error a worksheet function shows for a raised error: #VALUE! for
@@ -675,7 +1637,7 @@ End Sub
 
 Private Sub RequirePage(ByVal path As String)
     If Not FileExists(path) Then
-        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "No SPC page was written to " & path & _
+        Err.Raise MERIDAN_ERR_REJECTED, "Meridan", "No page was written to " & path & _
             " (does the folder exist? are pageWidth, pageHeight and factor positive?)."
     End If
 End Sub
@@ -985,24 +1947,7 @@ End Function
 
 ' 1 .. 48 for a figure's number or name, ALL_FIGURES for "all", 0 otherwise.
 Private Function FigureIndex(ByVal figure As Variant) As Long
-    Dim names As Variant, position As Long
-    figure = CellContents(figure)
-    Select Case VarType(figure)
-    Case vbString
-        If StrComp(figure, "all", vbTextCompare) = 0 Then
-            FigureIndex = ALL_FIGURES
-            Exit Function
-        End If
-        names = FigureNames()
-        For position = 0 To FIGURE_COUNT - 1
-            If StrComp(figure, names(position), vbTextCompare) = 0 Then
-                FigureIndex = position + 1
-                Exit Function
-            End If
-        Next position
-    Case vbByte, vbInteger, vbLong, vbSingle, vbDouble, vbCurrency, vbDecimal
-        If figure >= 1 And figure <= FIGURE_COUNT And figure = Int(figure) Then FigureIndex = CLng(figure)
-    End Select
+    FigureIndex = NamedFigureIndex(figure, FigureNames(), FIGURE_COUNT)
 End Function
 
 ' name, value per figure first .. last: one row each, or 2 rows across.
@@ -1455,6 +2400,93 @@ HelperFailed:
     ReconnectOnce reconnected
     Resume
 End Function
+' The whole Long: the number of figures written can pass 32767.
+Private Function Lib_GaugeStudyStatistics(ByVal kind As Integer, ByRef readings() As Double, ByVal parts As Long, _
+    ByVal appraisers As Long, ByVal trials As Long, ByVal reference As Double, ByVal tolerance As Double, _
+    ByRef options() As Double, ByVal optionCount As Long, ByRef results() As Double, ByVal capacity As Long) As Long
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
+    Lib_GaugeStudyStatistics = meridanHelper.GaugeStudyStatistics(kind, readings, parts, appraisers, trials, _
+        reference, tolerance, options, optionCount, results, capacity)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
+End Function
+
+Private Function Lib_GaugeStudyBitmap(ByVal parent As LongPtr, ByVal FileName As String, ByVal pageWidth As Long, _
+    ByVal pageHeight As Long, ByVal factor As Double, ByVal Headline As String, ByVal kind As Integer, _
+    ByRef readings() As Double, ByVal parts As Long, ByVal appraisers As Long, ByVal trials As Long, _
+    ByVal reference As Double, ByVal tolerance As Double, ByRef options() As Double, ByVal optionCount As Long) _
+    As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
+    Lib_GaugeStudyBitmap = meridanHelper.GaugeStudyBitmap(CLng(parent), FileName, pageWidth, pageHeight, factor, _
+        Headline, kind, readings, parts, appraisers, trials, reference, tolerance, options, optionCount)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
+End Function
+
+' The whole Long: the number of figures written can pass 32767.
+Private Function Lib_ChartStatistics(ByVal chart As Integer, ByRef values() As Double, ByRef sizes() As Double, _
+    ByVal count As Long, ByVal SampleSize As Long, ByVal SPCNorm As Integer, ByRef options() As Double, _
+    ByVal optionCount As Long, ByRef results() As Double, ByVal capacity As Long) As Long
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
+    Lib_ChartStatistics = meridanHelper.ChartStatistics(chart, values, sizes, count, SampleSize, SPCNorm, options, _
+        optionCount, results, capacity)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
+End Function
+
+Private Function Lib_ChartBitmap(ByVal parent As LongPtr, ByVal FileName As String, ByVal pageWidth As Long, _
+    ByVal pageHeight As Long, ByVal factor As Double, ByVal Headline As String, ByVal chart As Integer, _
+    ByRef values() As Double, ByRef sizes() As Double, ByVal count As Long, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer, ByRef options() As Double, ByVal optionCount As Long) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
+    Lib_ChartBitmap = meridanHelper.ChartBitmap(CLng(parent), FileName, pageWidth, pageHeight, factor, Headline, _
+        chart, values, sizes, count, SampleSize, SPCNorm, options, optionCount)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
+End Function
+
+' The whole Long: the number of figures written can pass 32767.
+Private Function Lib_CapabilityStatistics(ByRef values() As Double, ByVal count As Long, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer, ByVal NomSize As Double, ByVal USL As Double, ByVal LSL As Double, _
+    ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByRef options() As Double, ByVal optionCount As Long, _
+    ByRef results() As Double, ByVal capacity As Long) As Long
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
+    Lib_CapabilityStatistics = meridanHelper.CapabilityStatistics(values, count, SampleSize, SPCNorm, NomSize, USL, LSL, _
+        USLOnOff, LSLOnOff, options, optionCount, results, capacity)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
+End Function
+
+Private Function Lib_CapabilityBitmap(ByVal parent As LongPtr, ByVal FileName As String, ByVal pageWidth As Long, _
+    ByVal pageHeight As Long, ByVal factor As Double, ByVal Headline As String, ByRef values() As Double, _
+    ByVal count As Long, ByVal SampleSize As Long, ByVal SPCNorm As Integer, ByVal NomSize As Double, _
+    ByVal USL As Double, ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, _
+    ByRef options() As Double, ByVal optionCount As Long) As Integer
+    Dim reconnected As Boolean
+    On Error GoTo HelperFailed
+    Lib_CapabilityBitmap = meridanHelper.CapabilityBitmap(CLng(parent), FileName, pageWidth, pageHeight, factor, _
+        Headline, values, count, SampleSize, SPCNorm, NomSize, USL, LSL, USLOnOff, LSLOnOff, options, optionCount)
+    Exit Function
+HelperFailed:
+    ReconnectOnce reconnected
+    Resume
+End Function
+
 #Else
 ' ---- 32-bit hosts: the library's exports called directly ----
 
@@ -1589,5 +2621,57 @@ Private Function Lib_SPCStatisticsEx(ByVal typ As Integer, ByRef meaval() As Dou
     ByVal optionCount As Long, ByRef results() As Double, ByVal capacity As Long) As Long
     Lib_SPCStatisticsEx = Create_SPCStatisticsEx(typ, meaval(0), numofval, NomSize, USL, LSL, USLOnOff, LSLOnOff, _
         SampleSize, SPCNorm, options(0), optionCount, results(0), capacity)
+End Function
+
+' The whole Long: the number of figures written can pass 32767.
+Private Function Lib_GaugeStudyStatistics(ByVal kind As Integer, ByRef readings() As Double, ByVal parts As Long, _
+    ByVal appraisers As Long, ByVal trials As Long, ByVal reference As Double, ByVal tolerance As Double, _
+    ByRef options() As Double, ByVal optionCount As Long, ByRef results() As Double, ByVal capacity As Long) As Long
+    Lib_GaugeStudyStatistics = Create_GaugeStudyStatistics(kind, readings(0), parts, appraisers, trials, reference, _
+        tolerance, options(0), optionCount, results(0), capacity)
+End Function
+
+Private Function Lib_GaugeStudyBitmap(ByVal parent As LongPtr, ByVal FileName As String, ByVal pageWidth As Long, _
+    ByVal pageHeight As Long, ByVal factor As Double, ByVal Headline As String, ByVal kind As Integer, _
+    ByRef readings() As Double, ByVal parts As Long, ByVal appraisers As Long, ByVal trials As Long, _
+    ByVal reference As Double, ByVal tolerance As Double, ByRef options() As Double, ByVal optionCount As Long) _
+    As Integer
+    Lib_GaugeStudyBitmap = LowInteger(Create_GaugeStudyBitmap(parent, FileName, pageWidth, pageHeight, factor, _
+        Headline, kind, readings(0), parts, appraisers, trials, reference, tolerance, options(0), optionCount))
+End Function
+
+' The whole Long: the number of figures written can pass 32767.
+Private Function Lib_ChartStatistics(ByVal chart As Integer, ByRef values() As Double, ByRef sizes() As Double, _
+    ByVal count As Long, ByVal SampleSize As Long, ByVal SPCNorm As Integer, ByRef options() As Double, _
+    ByVal optionCount As Long, ByRef results() As Double, ByVal capacity As Long) As Long
+    Lib_ChartStatistics = Create_ChartStatistics(chart, values(0), sizes(0), count, SampleSize, SPCNorm, options(0), _
+        optionCount, results(0), capacity)
+End Function
+
+Private Function Lib_ChartBitmap(ByVal parent As LongPtr, ByVal FileName As String, ByVal pageWidth As Long, _
+    ByVal pageHeight As Long, ByVal factor As Double, ByVal Headline As String, ByVal chart As Integer, _
+    ByRef values() As Double, ByRef sizes() As Double, ByVal count As Long, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer, ByRef options() As Double, ByVal optionCount As Long) As Integer
+    Lib_ChartBitmap = LowInteger(Create_ChartBitmap(parent, FileName, pageWidth, pageHeight, factor, Headline, chart, _
+        values(0), sizes(0), count, SampleSize, SPCNorm, options(0), optionCount))
+End Function
+
+' The whole Long: the number of figures written can pass 32767.
+Private Function Lib_CapabilityStatistics(ByRef values() As Double, ByVal count As Long, ByVal SampleSize As Long, _
+    ByVal SPCNorm As Integer, ByVal NomSize As Double, ByVal USL As Double, ByVal LSL As Double, _
+    ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, ByRef options() As Double, ByVal optionCount As Long, _
+    ByRef results() As Double, ByVal capacity As Long) As Long
+    Lib_CapabilityStatistics = Create_CapabilityStatistics(values(0), count, SampleSize, SPCNorm, NomSize, USL, LSL, _
+        USLOnOff, LSLOnOff, options(0), optionCount, results(0), capacity)
+End Function
+
+Private Function Lib_CapabilityBitmap(ByVal parent As LongPtr, ByVal FileName As String, ByVal pageWidth As Long, _
+    ByVal pageHeight As Long, ByVal factor As Double, ByVal Headline As String, ByRef values() As Double, _
+    ByVal count As Long, ByVal SampleSize As Long, ByVal SPCNorm As Integer, ByVal NomSize As Double, _
+    ByVal USL As Double, ByVal LSL As Double, ByVal USLOnOff As Integer, ByVal LSLOnOff As Integer, _
+    ByRef options() As Double, ByVal optionCount As Long) As Integer
+    Lib_CapabilityBitmap = LowInteger(Create_CapabilityBitmap(parent, FileName, pageWidth, pageHeight, factor, _
+        Headline, values(0), count, SampleSize, SPCNorm, NomSize, USL, LSL, USLOnOff, LSLOnOff, options(0), _
+        optionCount))
 End Function
 #End If

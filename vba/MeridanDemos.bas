@@ -6,7 +6,10 @@ Attribute VB_Name = "MeridanDemos"
 ' its cell empty and its status in column B), shows six channels live in the
 ' readout window for a few seconds, writes the SPC page with the run tests
 ' beside the workbook and puts it into the sheet as a picture, with the 48
-' figures and their names and the run tests' counts beside the values.
+' figures and their names and the run tests' counts beside the values. A
+' second sheet shows the studies: the individuals chart of the single
+' readings, a p chart of go/no-go checks of lots, the capability of a runout
+' (bounded at 0, with the Weibull fit) and a type 1 study of the gauge.
 ' For your own gauges change the constants below (marked CHANGE) and the
 ' channels in ReadoutChannels.
 Option Explicit
@@ -27,6 +30,15 @@ Private Const PAGE_NAME As String = "MeridanDemo_SPC.bmp"
 Private Const VALUE_COLUMN As Long = 1           ' A: the readings (empty where a reading failed)
 Private Const STATUS_COLUMN As Long = 2          ' B: the status of a failed reading
 Private Const DEMO_TITLE As String = "MERIDAN demo"
+' The studies' sheet.
+Private Const RUNOUT_LIMIT As Double = 0.03       ' CHANGE: upper limit of the runout (its lower bound is 0)
+Private Const WEIBULL_FIT As Integer = 2
+Private Const REFERENCE_SIZE As Double = 25#      ' CHANGE: the calibrated size of the reference part
+Private Const TOLERANCE As Double = 0.06          ' CHANGE: USL - LSL of the characteristic the gauge checks
+Private Const TYPE1_STUDY As Integer = 1
+Private Const TYPE1_READINGS As Long = 25         ' readings of the reference part
+Private Const STUDY_PAGE_WIDTH As Long = 1000
+Private Const STUDY_PAGE_HEIGHT As Long = 750
 
 ' True while the demo runs: the live loop lets the host handle its messages,
 ' which could start the demo a second time.
@@ -82,6 +94,8 @@ Public Sub MeridanDemo()
     ' Linked no, saved with the workbook yes, at its own size (-1).
     sheet.Shapes.AddPicture pagePath, False, True, sheet.Range("F1").Left, sheet.Range("F1").Top, -1, -1
 
+    ShowStudies values, title
+
 CleanUp:
     ' Reached by Resume from the handler below, so the handler is no longer
     ' active and this On Error Resume Next takes effect: a clean-up step that
@@ -108,6 +122,85 @@ End Function
 Private Function RunsFormula(ByVal values As Object) As String
     RunsFormula = Meridan_Formula("MERIDAN_SPCRUNS", values, "all", CHART_KIND, SUBGROUP_SIZE, SIGMA_FROM_RANGES, _
         NOMINAL_SIZE, UPPER_LIMIT, LOWER_LIMIT)
+End Function
+
+' A second sheet with the studies: the individuals chart of the single
+' readings, a p chart of go/no-go checks of lots of varying size, the
+' capability of a runout (a characteristic bounded at 0: here each reading's
+' distance from the nominal size) with the Weibull fit, and a type 1 study of
+' the gauge on a reference part. Each page is put in as a picture beside a
+' formula that shows one of its figures.
+Private Sub ShowStudies(ByVal values As Object, ByVal title As String)
+    Dim sheet As Object, runout As Object, lotCounts As Object, lotSizes As Object, reference As Object
+    Dim row As Long, status As Integer, reading As Double, cell As Variant, sizes As Variant, counts As Variant
+    Set sheet = ThisWorkbook.Worksheets.Add
+    sheet.Range("A1").Value = "Runout"
+    For row = 1 To VALUE_COUNT
+        cell = values.Cells(row, 1).Value2
+        If Not IsEmpty(cell) Then sheet.Cells(row + 1, 1).Value = Abs(cell - NOMINAL_SIZE)
+    Next row
+    Set runout = sheet.Range("A2").Resize(VALUE_COUNT, 1)
+    ' Go/no-go checks of 20 lots: lot size and rejected parts (lot 9 is a bad one).
+    sizes = Array(50, 50, 50, 80, 80, 80, 80, 60, 60, 60, 100, 100, 100, 50, 50, 50, 80, 80, 80, 80)
+    counts = Array(3, 5, 2, 6, 4, 7, 5, 3, 12, 4, 8, 6, 9, 2, 4, 3, 6, 5, 4, 7)
+    sheet.Range("B1").Value = "Lot size"
+    sheet.Range("C1").Value = "Rejected"
+    For row = 1 To UBound(sizes) + 1
+        sheet.Cells(row + 1, 2).Value = sizes(row - 1)
+        sheet.Cells(row + 1, 3).Value = counts(row - 1)
+    Next row
+    Set lotSizes = sheet.Range("B2").Resize(UBound(sizes) + 1, 1)
+    Set lotCounts = sheet.Range("C2").Resize(UBound(sizes) + 1, 1)
+    sheet.Range("D1").Value = "Reference part"
+    For row = 1 To TYPE1_READINGS
+        status = Meridan_ReadValue(GAUGE_DEVICE, GAUGE_ADDRESS, reading)
+        If status = 0 Then sheet.Cells(row + 1, 4).Value = reading  ' a failed reading stays empty, left out
+    Next row
+    Set reference = sheet.Range("D2").Resize(TYPE1_READINGS, 1)
+
+    ' Beside the readings, on their own sheet: the individuals chart's upper limit.
+    values.Worksheet.Range("C63").Value = "Individuals UCL (formula)"
+    values.Worksheet.Range("D63").Formula = IndividualsFormula(values)
+    sheet.Range("F2").Value = "p-bar of the lots (formula)"
+    sheet.Range("G2").Formula = LotsFormula(lotCounts, lotSizes)
+    sheet.Range("F3").Value = "Runout Ppk of the Weibull fit (formula)"
+    sheet.Range("G3").Formula = RunoutFormula(runout)
+    sheet.Range("F4").Value = "Gauge Cgk (formula)"
+    sheet.Range("G4").Formula = GaugeFormula(reference)
+    sheet.Range("F6:G25").Value = Meridan_GaugeStudyFigures(reference, TYPE1_STUDY, REFERENCE_SIZE, TOLERANCE)
+    sheet.Columns("A:G").AutoFit
+
+    AddPage sheet, "I1", Meridan_ChartPage(PageFolder() & "MeridanDemo_Individuals.bmp", values, "imr", , _
+        title & ": single readings", pageWidth:=STUDY_PAGE_WIDTH, pageHeight:=STUDY_PAGE_HEIGHT)
+    AddPage sheet, "I50", Meridan_ChartPage(PageFolder() & "MeridanDemo_Lots.bmp", lotCounts, "p", lotSizes, _
+        "Go/no-go checks of 20 lots", pageWidth:=STUDY_PAGE_WIDTH, pageHeight:=STUDY_PAGE_HEIGHT)
+    AddPage sheet, "I100", Meridan_CapabilityPage(PageFolder() & "MeridanDemo_Runout.bmp", runout, RUNOUT_LIMIT, , _
+        "Runout", 1, distribution:=WEIBULL_FIT, pageWidth:=STUDY_PAGE_WIDTH, pageHeight:=STUDY_PAGE_HEIGHT)
+    AddPage sheet, "I150", Meridan_GaugeStudyPage(PageFolder() & "MeridanDemo_Type1.bmp", reference, TYPE1_STUDY, _
+        REFERENCE_SIZE, TOLERANCE, headline:=title & ": type 1 study", pageWidth:=STUDY_PAGE_WIDTH, _
+        pageHeight:=STUDY_PAGE_HEIGHT)
+End Sub
+
+' The page as a picture at the cell (linked no, saved with the workbook yes, at its own size).
+Private Sub AddPage(ByVal sheet As Object, ByVal anchor As String, ByVal pagePath As String)
+    sheet.Shapes.AddPicture pagePath, False, True, sheet.Range(anchor).Left, sheet.Range(anchor).Top, -1, -1
+End Sub
+
+' The studies' formulas (numbers with a point on every system, as above).
+Private Function IndividualsFormula(ByVal values As Object) As String
+    IndividualsFormula = Meridan_Formula("MERIDAN_CHART", values, "UCL", "imr")
+End Function
+
+Private Function LotsFormula(ByVal lotCounts As Object, ByVal lotSizes As Object) As String
+    LotsFormula = Meridan_Formula("MERIDAN_CHART", lotCounts, "centre", "p", lotSizes)
+End Function
+
+Private Function RunoutFormula(ByVal runout As Object) As String
+    RunoutFormula = Meridan_Formula("MERIDAN_CAPABILITY", runout, "fitPpk", RUNOUT_LIMIT, Empty, 1, 1, Empty, WEIBULL_FIT)
+End Function
+
+Private Function GaugeFormula(ByVal reference As Object) As String
+    GaugeFormula = Meridan_Formula("MERIDAN_GAUGE", reference, "Cgk", TYPE1_STUDY, REFERENCE_SIZE, TOLERANCE)
 End Function
 
 ' Where the page is written: beside the workbook, or in the temporary folder

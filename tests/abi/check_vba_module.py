@@ -307,10 +307,15 @@ class BothKindsOfHost(unittest.TestCase):
         for name in ("Meridan_Open", "Meridan_Close", "Meridan_SPCPage", "Meridan_SPCFigures",
                      "Meridan_ReadoutOpen", "Meridan_ReadoutShow", "Meridan_DeviceName", "Meridan_HostCount",
                      "Meridan_SPCPageEx", "Meridan_SPCFiguresEx", "Meridan_SPCCell", "Meridan_SPCRunsCell",
-                     "Meridan_Formula", "Meridan_FormulaNumber", "Meridan_CallerAcross", "Meridan_Pause"):
+                     "Meridan_Formula", "Meridan_FormulaNumber", "Meridan_CallerAcross", "Meridan_Pause",
+                     "Meridan_GaugeStudyFigures", "Meridan_GaugeStudyPage", "Meridan_GaugeFigureName",
+                     "Meridan_GaugeCell", "Meridan_ChartFigures", "Meridan_ChartPage", "Meridan_ChartFigureName",
+                     "Meridan_ChartKind", "Meridan_ChartCell", "Meridan_CapabilityFigures", "Meridan_CapabilityPage",
+                     "Meridan_CapabilityFigureName", "Meridan_CapabilityCell", "Meridan_PageFailure",
+                     "Meridan_GaugeStudyRecord", "Meridan_PartOrder", "Meridan_GaugeStepText"):
             self.assertEqual(shared[name][0], "Public", name)
         functions = routines(logical_lines(read_module(FUNCTIONS)))["both"]
-        for name in ("MERIDAN_SPC", "MERIDAN_SPCRUNS"):
+        for name in ("MERIDAN_SPC", "MERIDAN_SPCRUNS", "MERIDAN_GAUGE", "MERIDAN_CHART", "MERIDAN_CAPABILITY"):
             self.assertEqual(functions[name][0], "Public", name)
 
     def test_helper_methods_called_exist_with_that_argument_count(self):
@@ -388,6 +393,144 @@ class FigureNames(unittest.TestCase):
         self.assertEqual(self.constants["FIRST_RUN_COUNT"], position["test1"])
         self.assertEqual(self.constants["FIRST_RUN_COUNT"] + self.constants["RUN_TESTS"] - 1, position["test8"])
         self.assertEqual(self.constants["DISPERSION_COUNT"], position["dispersion"])
+
+
+def listed_names(function_name):
+    """The names a module function lists as Array("a", "b", ...)."""
+    lines = logical_lines(read_module())
+    listed = [line for _, line in lines if line.startswith(function_name + " = Array(")]
+    assert len(listed) == 1, function_name
+    return re.findall(r'"([^"]+)"', listed[0])
+
+
+def documented_name_list(marker):
+    """The names of the README line that starts with marker, in element order: `a`, `b`, ... up to
+    the first ";" or "(" (what follows is said about them)."""
+    with open(README, encoding="utf-8") as readme:
+        line = next(line for line in readme.read().splitlines() if line.startswith(marker))
+    return re.findall(r"`([^`]+)`", re.split(r"[;(]", line[len(marker):])[0])
+
+
+def documented_capability_names():
+    """{element: name} of the capability study's table (two element, figure, name columns side by side)."""
+    with open(README, encoding="utf-8") as readme:
+        lines = readme.read().splitlines()
+    start = next(i for i, line in enumerate(lines) if line.startswith("| Element | Figure | Name | Element |"))
+    names = {}
+    for line in lines[start + 2:]:
+        if not line.startswith("|"):
+            break
+        cells = [cell.strip() for cell in line.strip("|").split("|")]
+        for elements, name in ((cells[0], cells[2]), (cells[3], cells[5])):
+            numbers = [int(n) for n in re.findall(r"\d+", elements)]
+            listed = re.findall(r"`(\w+)`", name)
+            assert len(numbers) == len(listed), line
+            names.update(zip(numbers, listed))
+    return names
+
+
+class StudyFigureNames(unittest.TestCase):
+    """The names the module gives the figures of the gauge studies, the
+    further control charts and the capability study, against the README, and
+    the counts it reads against the layouts there."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.constants = {name: int(value) for name, value in constants_of(MODULE).items()
+                         if re.fullmatch(r"-?\d+", value)}
+
+    def test_gauge_names_follow_the_readme(self):
+        type1 = listed_names("GaugeNames")
+        studies = listed_names("fixed")
+        self.assertEqual(type1, documented_name_list("Names of the type 1 figures (macro module): "))
+        self.assertEqual(studies, documented_name_list("Names of the figures of kinds 2 and 3 (macro module): "))
+        self.assertEqual(len(type1), self.constants["GAUGE_TYPE1_COUNT"])
+        self.assertEqual(len(studies), self.constants["GAUGE_STUDY_COUNT"])
+        self.assertEqual(studies[:5], ["kind", "parts", "appraisers", "trials", "readings"])
+        self.assertEqual(studies[56], "ndc", "element 57")
+        self.assertEqual(studies[45], "%GRR", "element 46, %study variation of GRR")
+        self.assertEqual((type1[14], type1[15]), ("Cg", "Cgk"), "elements 15 and 16")
+
+    def test_chart_names_follow_the_readme(self):
+        names = listed_names("ChartFigureNames")
+        self.assertEqual(names, documented_name_list("Names of the chart figures (macro module): "))
+        self.assertEqual(len(names), self.constants["CHART_FIGURE_COUNT"])
+        self.assertEqual(names[17:25], ["test%d" % t for t in range(1, 9)], "elements 18 - 25")
+        self.assertEqual(listed_names("ChartKindNames"), ["imr", "ewma", "cusum", "p", "np", "c", "u"])
+
+    def test_capability_names_follow_the_readme_table(self):
+        names = listed_names("CapabilityFigureNames")
+        documented = documented_capability_names()
+        self.assertEqual(sorted(documented), list(range(1, 56)))
+        self.assertEqual({element: name for element, name in enumerate(names, 1)}, documented)
+        self.assertEqual(len(names), self.constants["CAPABILITY_FIGURE_COUNT"])
+
+    def test_names_are_told_apart_whatever_the_letter_case(self):
+        for listing in ("GaugeNames", "fixed", "ChartFigureNames", "CapabilityFigureNames"):
+            folded = [name.lower() for name in listed_names(listing)] + ["all", "points"]
+            self.assertEqual(len(folded), len(set(folded)), listing)
+
+    def test_page_failures_name_every_code_of_the_page_exports(self):
+        with open(API_HEADER) as header:
+            api = header.read()
+        gauge = len(re.findall(r"kGaugePage\w+ = [1-9]", api))
+        chart = len(re.findall(r"MERIDAN_CHART_\w+ = [1-9]", api))
+        capability_page = api[:api.index("int32_t WINAPI Create_CapabilityBitmap")]
+        capability_page = capability_page[capability_page.rindex("\n\n"):]
+        capability = len(re.findall(r"\b\d (?:a request|a page size|fewer than|no file name)", capability_page))
+        body = " ".join(procedures_of(MODULE)[("both", "Meridan_PageFailure")][1])
+        cases = re.findall(r'Case (?:"(\w+)"|Else) reasons = Array\(((?:"[^"]*",? ?)+)\)', body)
+        counts = [len(re.findall(r'"[^"]*"', reasons)) for _, reasons in cases]
+        self.assertEqual(counts, [gauge, chart, capability])
+        self.assertEqual((gauge, chart, capability), (5, 4, 4))
+
+    def test_study_pages_raise_on_a_nonzero_code(self):
+        procedures = procedures_of(MODULE)
+        for name, export in (("Meridan_GaugeStudyPage", "Lib_GaugeStudyBitmap"), ("Meridan_ChartPage", "Lib_ChartBitmap"),
+                             ("Meridan_CapabilityPage", "Lib_CapabilityBitmap")):
+            body = procedures[("both", name)][1]
+            call = next(i for i, line in enumerate(body) if line.startswith("code = %s(" % export))
+            self.assertRegex(body[call + 1], r'^RequireStudyPage "\w+", code, path$', name)
+        require = " ".join(procedures[("both", "RequireStudyPage")][1])
+        self.assertIn("If code <> 0 Then Err.Raise MERIDAN_ERR_REJECTED", require)
+
+
+class GaugeStudyRecording(unittest.TestCase):
+    """How Meridan_GaugeStudyRecord meets the host: Esc stops it through the
+    error handler and the host's own handling comes back, the readings come
+    from the kit's collect call (the gauge's data button drives it), a cell
+    already filled is kept, and the cell is written as a plain number."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.procedures = procedures_of(MODULE)
+
+    def body(self, name):
+        return self.procedures[("both", name)][1]
+
+    def test_esc_stops_and_the_host_gets_its_own_handling_back(self):
+        body = self.body("Meridan_GaugeStudyRecord")
+        cancel = body.index("host.EnableCancelKey = XL_ERROR_HANDLER")
+        handler = body.index("On Error GoTo Interrupted")
+        loop = next(i for i, line in enumerate(body) if line.startswith("For "))
+        self.assertLess(cancel, loop)
+        self.assertLess(handler, loop)
+        finish = body[body.index("Finish:") + 1:body.index("Interrupted:")]
+        self.assertIn("host.EnableCancelKey = XL_INTERRUPT", finish)
+        self.assertIn("host.StatusBar = False", finish)
+        constants = constants_of(MODULE)
+        self.assertEqual((constants["XL_ERROR_HANDLER"], constants["XL_INTERRUPT"], constants["ERR_USER_INTERRUPT"]),
+                         ("2", "1", "18"), "the host's xlErrorHandler, xlInterrupt and the error Esc raises")
+        self.assertIn("If Err.Number <> ERR_USER_INTERRUPT Then", body, "other errors are raised again")
+
+    def test_readings_come_from_the_collect_call_into_empty_cells_only(self):
+        record = self.body("Meridan_GaugeStudyRecord")
+        self.assertIn("If IsEmpty(RangeValue2(cell)) Then", record, "a filled cell is kept (resume)")
+        self.assertIn("status = Lib_Collect(device, readAddress, reading)", self.body("NextGaugeReading"))
+        reading = self.body("RecordReading")
+        self.assertIn("into.Value2 = reading", reading)
+        self.assertIn("Sleep RECORD_PAUSE", reading, "the wait rests between its questions to the kit")
+        self.assertIn("DoEvents", reading, "Esc and the user's edits are seen while waiting")
 
 
 def procedures_of(path):
@@ -471,7 +614,7 @@ class HostBehaviour(unittest.TestCase):
                         "the values are the value column")
 
     def test_table_orientation_follows_the_entered_range(self):
-        for name in ("MERIDAN_SPC", "MERIDAN_SPCRUNS"):
+        for name in ("MERIDAN_SPC", "MERIDAN_SPCRUNS", "MERIDAN_GAUGE", "MERIDAN_CHART", "MERIDAN_CAPABILITY"):
             self.assertRegex(" ".join(self.body(name, module=FUNCTIONS)), r", Meridan_CallerAcross\(\)\)$", name)
         self.assertIn("Meridan_CallerAcross = Meridan_TableAcross(caller.Rows.Count, caller.Columns.Count)",
                       self.body("Meridan_CallerAcross"))

@@ -24,6 +24,7 @@ from pe_file import PeFile  # noqa: E402
 
 FILES = ["MERIDAN.dll", "MERIDAN_HELPER.exe", "TESSAN_SPC.TAB", "standin-kit/tessan_ddk.dll", "vba/Meridan.bas",
          "vba/MeridanFunctions.bas", "vba/MeridanDemos.bas", "examples/read_values.vbs", "examples/spc_figures.vbs", "examples/spc_page.vbs",
+         "examples/gauge_study.vbs", "examples/chart_figures.vbs", "examples/capability_figures.vbs",
          "install.cmd", "uninstall.cmd", "README.md", "docs/spc_page.png", "docs/readout.png", "CHANGELOG.md",
          "LICENSE"]
 BINARIES = ["MERIDAN.dll", "MERIDAN_HELPER.exe", "standin-kit/tessan_ddk.dll"]
@@ -176,6 +177,13 @@ class Installation:
                                  cwd=self.elsewhere)
         self.assertEqual(code, 0, output)
         self.assertIn(" 17 Cpk ", output)
+        # The studies through the helper: each example checks its figures itself (exit code 0).
+        for example, shown in (("gauge_study.vbs", " 46 %GRR "), ("chart_figures.vbs", "sample  p "),
+                               ("capability_figures.vbs", " 11 Ppk ")):
+            code, output = self.wine("cscript", "//nologo", self.windows_install + "examples\\" + example,
+                                     cwd=self.elsewhere)
+            self.assertEqual(code, 0, example + ": " + output)
+            self.assertIn(shown, output, example)
 
         registered = self.registry_text()
         self.assertIn(REGISTRY_MARKS[0], registered, "install.cmd registered nothing")

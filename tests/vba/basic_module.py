@@ -49,18 +49,20 @@ class BasicModule:
                 in_type = (in_type or re.match(r"^(?:(?:Public|Private) )?Type ", line)) and line != "End Type"
             # comments, Option lines and blank lines are left out
 
-    def calls(self, name):
+    def calls(self, name, provided=frozenset()):
         """The module's own procedures that procedure name refers to; KeyError
-        for one defined only in a conditional part (for one kind of host)."""
+        for one defined only in a conditional part (for one kind of host),
+        unless provided (a module of checks stands in for it)."""
         body = "\n".join(strip_comment(line) for line in self.procedures[name][1:])
-        words = set(re.findall(r"\b\w+\b", re.sub(r'"[^"]*"', '""', body)))
+        words = set(re.findall(r"\b\w+\b", re.sub(r'"[^"]*"', '""', body))) - set(provided)
         if words & self.conditional:
             raise KeyError("%s calls %s, which a kind of host defines for itself"
                            % (name, ", ".join(sorted(words & self.conditional))))
         return {word for word in words if word in self.procedures and word != name}
 
-    def closure(self, names):
-        """names and every procedure of the module they reach."""
+    def closure(self, names, provided=frozenset()):
+        """names and every procedure of the module they reach (provided: names
+        another module defines in place of the conditional parts' routines)."""
         wanted, queue = set(), list(names)
         while queue:
             name = queue.pop()
@@ -69,15 +71,15 @@ class BasicModule:
             if name not in self.procedures:
                 raise KeyError("%s has no routine %s outside the conditional parts" % (self.name, name))
             wanted.add(name)
-            queue.extend(self.calls(name))
+            queue.extend(self.calls(name, provided))
         return wanted
 
-    def text(self, names, substitutes=None):
+    def text(self, names, substitutes=None, provided=frozenset()):
         """Source of the declarations and of the procedures names reach, in the
         module's order, Private procedures made Public so that a module of
         checks can call them; substitutes: {name: source} put in place of
         procedures another engine cannot compile."""
-        chosen = self.closure(names)
+        chosen = self.closure(names, provided)
         out = list(self.declarations)
         for name, lines in self.procedures.items():
             if name in chosen:
