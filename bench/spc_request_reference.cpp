@@ -9,4 +9,5 @@
 #define SPC_LocationSeries SPC_LocationSeriesReference
 #define SPC_DispersionSeries SPC_DispersionSeriesReference
 #define SPC_QuantilePerMille SPC_QuantilePerMilleReference
+#define SPC_WithinSubgroups SPC_WithinSubgroupsReference
 #include "spc/core/spc_request.cpp"
