@@ -79,9 +79,9 @@ const wchar_t* const kMethodsInInterfaceOrder[] = {
     L"Setup",     L"GetName",     L"Init",      L"DeInit",          L"Trigger",          L"Value",
     L"Collect",   L"PreInit",     L"GetInt",    L"Win_MechAdj",     L"CloseProg",        L"Vexo_Init",
     L"Vexo_DeInit", L"Vexo_ShowValues", L"Vexo_ShowDisplay", L"SPCBitmap", L"SPCStatistics", L"SPCBitmapEx",
-    L"SPCStatisticsEx", L"CapabilityStatistics", L"CapabilityBitmap",
+    L"SPCStatisticsEx", L"GaugeStudyStatistics", L"GaugeStudyBitmap", L"ChartStatistics", L"ChartBitmap",
+    L"CapabilityStatistics", L"CapabilityBitmap",
 };
-
 
 // The arrays of a readout with channels 1 and 2 in use, indexed from 0.
 struct ReadoutArrays {

@@ -29,33 +29,8 @@ std::vector<double> Runout(int count) {
   return values;
 }
 
-bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
-class CapabilityThroughTheHelper : public testing::Test {
- public:
-  static void SetUpTestSuite() {
-    StopAllHelpers();
-    ASSERT_TRUE(Register(HelperPath()));
-    ASSERT_EQ(CoCreateInstance(CLSID_DLLFcts, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                               reinterpret_cast<void**>(&helper_)),
-              S_OK);
-    ASSERT_EQ(helper_->QueryInterface(IID__DLLFcts, reinterpret_cast<void**>(&dual_)), S_OK);
-  }
-  static void TearDownTestSuite() {
-    if (dual_) dual_->Release();
-    if (helper_) helper_->Release();
-    dual_ = nullptr;
-    helper_ = nullptr;
-    EXPECT_TRUE(WaitUntilNoHelper(5000));
-  }
-
- protected:
-  static IDispatch* helper_;
-  static _DLLFcts* dual_;
-};
-
-IDispatch* CapabilityThroughTheHelper::helper_;
-_DLLFcts* CapabilityThroughTheHelper::dual_;
+class CapabilityThroughTheHelper : public HelperObjectSuite {};
 
 TEST_F(CapabilityThroughTheHelper, CapabilityStatisticsGivesTheFiguresOfTheLibraryItself) {
   const std::vector<double> values = Runout(80), options{kNaN, 0.0, 0.9, 2};
@@ -75,7 +50,7 @@ TEST_F(CapabilityThroughTheHelper, CapabilityStatisticsGivesTheFiguresOfTheLibra
   ASSERT_EQ(byName.result.vt, VT_I4);
   EXPECT_EQ(byName.result.lVal, 55);
   std::vector<double> received = ArrayValues(results);
-  for (int i = 0; i <= 55; ++i) EXPECT_TRUE(Same(received[i], expected[i])) << "element " << i;
+  for (int i = 0; i <= 55; ++i) EXPECT_TRUE(SameFigure(received[i], expected[i])) << "element " << i;
   EXPECT_EQ(IdOf(helper_, L"CapabilityStatistics"), 0x60030017);
   EXPECT_EQ(IdOf(helper_, L"CapabilityBitmap"), 0x60030018);
   EXPECT_EQ(IdOf(helper_, L"SPCStatisticsEx"), 0x60030012);  // nothing before them moved
@@ -87,7 +62,7 @@ TEST_F(CapabilityThroughTheHelper, CapabilityStatisticsGivesTheFiguresOfTheLibra
             S_OK);
   EXPECT_EQ(count, 55);
   received = ArrayValues(results);
-  for (int i = 0; i <= 55; ++i) EXPECT_TRUE(Same(received[i], expected[i])) << "element " << i;
+  for (int i = 0; i <= 55; ++i) EXPECT_TRUE(SameFigure(received[i], expected[i])) << "element " << i;
   // A refused request (no limit in force) answers 0 and leaves the array.
   SafeArrayDestroy(results);
   results = MakeArray(VT_R8, 0, std::vector<double>(56, -7.0));

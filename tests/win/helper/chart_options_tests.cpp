@@ -40,33 +40,8 @@ std::vector<double> InProcessFigures(const std::vector<double>& values, int32_t 
   return figures;
 }
 
-bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
-class ChartOptionsThroughTheHelper : public testing::Test {
- public:
-  static void SetUpTestSuite() {
-    StopAllHelpers();
-    ASSERT_TRUE(Register(HelperPath()));
-    ASSERT_EQ(CoCreateInstance(CLSID_DLLFcts, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                               reinterpret_cast<void**>(&helper_)),
-              S_OK);
-    ASSERT_EQ(helper_->QueryInterface(IID__DLLFcts, reinterpret_cast<void**>(&dual_)), S_OK);
-  }
-  static void TearDownTestSuite() {
-    if (dual_) dual_->Release();
-    if (helper_) helper_->Release();
-    dual_ = nullptr;
-    helper_ = nullptr;
-    EXPECT_TRUE(WaitUntilNoHelper(5000));
-  }
-
- protected:
-  static IDispatch* helper_;
-  static _DLLFcts* dual_;
-};
-
-IDispatch* ChartOptionsThroughTheHelper::helper_;
-_DLLFcts* ChartOptionsThroughTheHelper::dual_;
+class ChartOptionsThroughTheHelper : public HelperObjectSuite {};
 
 TEST_F(ChartOptionsThroughTheHelper, SPCStatisticsExGivesTheFiguresOfTheLibraryItself) {
   const std::vector<double> values = ScriptValues(100), options{kNaN, 10.04, 0.01, 255, 0};
@@ -84,7 +59,7 @@ TEST_F(ChartOptionsThroughTheHelper, SPCStatisticsExGivesTheFiguresOfTheLibraryI
   ASSERT_EQ(byName.result.vt, VT_I4);
   EXPECT_EQ(byName.result.lVal, expectedCount);
   std::vector<double> received = ArrayValues(results);
-  for (int i = 0; i <= 150; ++i) EXPECT_TRUE(Same(received[i], expected[i])) << "element " << i;
+  for (int i = 0; i <= 150; ++i) EXPECT_TRUE(SameFigure(received[i], expected[i])) << "element " << i;
   EXPECT_EQ(IdOf(helper_, L"SPCStatisticsEx"), 0x60030012);
   EXPECT_EQ(IdOf(helper_, L"SPCBitmapEx"), 0x60030011);
 
@@ -95,7 +70,7 @@ TEST_F(ChartOptionsThroughTheHelper, SPCStatisticsExGivesTheFiguresOfTheLibraryI
             S_OK);
   EXPECT_EQ(count, expectedCount);
   received = ArrayValues(results);
-  for (int i = 0; i <= 150; ++i) EXPECT_TRUE(Same(received[i], expected[i])) << "element " << i;
+  for (int i = 0; i <= 150; ++i) EXPECT_TRUE(SameFigure(received[i], expected[i])) << "element " << i;
   for (SAFEARRAY* array : {meaval, settings, results}) SafeArrayDestroy(array);
 }
 

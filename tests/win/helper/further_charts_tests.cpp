@@ -23,7 +23,6 @@ namespace {
 constexpr HRESULT kSubscriptOutOfRange = static_cast<HRESULT>(0x800A0009);
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
 // Nonconforming items in lots of 40, 60 and 80 in turn.
 void Lots(int count, std::vector<double>* counts, std::vector<double>* sizes) {
@@ -41,31 +40,7 @@ std::vector<double> Readings(int count) {
   return values;
 }
 
-class FurtherChartsThroughTheHelper : public testing::Test {
- public:
-  static void SetUpTestSuite() {
-    StopAllHelpers();
-    ASSERT_TRUE(Register(HelperPath()));
-    ASSERT_EQ(CoCreateInstance(CLSID_DLLFcts, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                               reinterpret_cast<void**>(&helper_)),
-              S_OK);
-    ASSERT_EQ(helper_->QueryInterface(IID__DLLFcts, reinterpret_cast<void**>(&dual_)), S_OK);
-  }
-  static void TearDownTestSuite() {
-    if (dual_) dual_->Release();
-    if (helper_) helper_->Release();
-    dual_ = nullptr;
-    helper_ = nullptr;
-    EXPECT_TRUE(WaitUntilNoHelper(5000));
-  }
-
- protected:
-  static IDispatch* helper_;
-  static _DLLFcts* dual_;
-};
-
-IDispatch* FurtherChartsThroughTheHelper::helper_;
-_DLLFcts* FurtherChartsThroughTheHelper::dual_;
+class FurtherChartsThroughTheHelper : public HelperObjectSuite {};
 
 TEST_F(FurtherChartsThroughTheHelper, ChartStatisticsGivesTheFiguresOfTheLibraryItself) {
   std::vector<double> counts, sizes;
@@ -88,7 +63,7 @@ TEST_F(FurtherChartsThroughTheHelper, ChartStatisticsGivesTheFiguresOfTheLibrary
   ASSERT_EQ(byName.result.vt, VT_I4);
   EXPECT_EQ(byName.result.lVal, expectedCount);
   std::vector<double> received = ArrayValues(results);
-  for (int i = 0; i <= capacity; ++i) EXPECT_TRUE(Same(received[i], expected[i])) << "element " << i;
+  for (int i = 0; i <= capacity; ++i) EXPECT_TRUE(SameFigure(received[i], expected[i])) << "element " << i;
   EXPECT_EQ(IdOf(helper_, L"ChartStatistics"), 0x60030015);
   EXPECT_EQ(IdOf(helper_, L"ChartBitmap"), 0x60030016);
 
@@ -103,7 +78,7 @@ TEST_F(FurtherChartsThroughTheHelper, ChartStatisticsGivesTheFiguresOfTheLibrary
   ASSERT_EQ(dual_->ChartStatistics(1, &single, &none, 50, 1, 0, &settings, 0, &figures, 285, &count), S_OK);
   EXPECT_EQ(count, 285);
   received = ArrayValues(figures);
-  for (int i = 0; i <= 285; ++i) EXPECT_TRUE(Same(received[i], alone[i])) << "element " << i;
+  for (int i = 0; i <= 285; ++i) EXPECT_TRUE(SameFigure(received[i], alone[i])) << "element " << i;
   // A refused request: 0, nothing written.
   SafeArrayDestroy(figures);
   figures = MakeArray(VT_R8, 0, std::vector<double>(286, -7.0));

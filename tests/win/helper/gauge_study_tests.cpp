@@ -31,33 +31,8 @@ std::vector<double> Readings() {
   return readings;
 }
 
-bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
-class GaugeStudyThroughTheHelper : public testing::Test {
- public:
-  static void SetUpTestSuite() {
-    StopAllHelpers();
-    ASSERT_TRUE(Register(HelperPath()));
-    ASSERT_EQ(CoCreateInstance(CLSID_DLLFcts, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                               reinterpret_cast<void**>(&helper_)),
-              S_OK);
-    ASSERT_EQ(helper_->QueryInterface(IID__DLLFcts, reinterpret_cast<void**>(&dual_)), S_OK);
-  }
-  static void TearDownTestSuite() {
-    if (dual_) dual_->Release();
-    if (helper_) helper_->Release();
-    dual_ = nullptr;
-    helper_ = nullptr;
-    EXPECT_TRUE(WaitUntilNoHelper(5000));
-  }
-
- protected:
-  static IDispatch* helper_;
-  static _DLLFcts* dual_;
-};
-
-IDispatch* GaugeStudyThroughTheHelper::helper_;
-_DLLFcts* GaugeStudyThroughTheHelper::dual_;
+class GaugeStudyThroughTheHelper : public HelperObjectSuite {};
 
 TEST_F(GaugeStudyThroughTheHelper, GaugeStudyStatisticsGivesTheFiguresOfTheLibraryItself) {
   const std::vector<double> readings = Readings(), options{kNaN, 5.15, 1.0};
@@ -76,7 +51,7 @@ TEST_F(GaugeStudyThroughTheHelper, GaugeStudyStatisticsGivesTheFiguresOfTheLibra
   ASSERT_EQ(byName.result.vt, VT_I4);
   EXPECT_EQ(byName.result.lVal, expectedCount);
   std::vector<double> received = ArrayValues(results);
-  for (int i = 0; i <= 89; ++i) EXPECT_TRUE(Same(received[i], expected[i])) << "element " << i;
+  for (int i = 0; i <= 89; ++i) EXPECT_TRUE(SameFigure(received[i], expected[i])) << "element " << i;
   EXPECT_EQ(IdOf(helper_, L"GaugeStudyStatistics"), 0x60030013);
   EXPECT_EQ(IdOf(helper_, L"GaugeStudyBitmap"), 0x60030014);
   EXPECT_EQ(IdOf(helper_, L"SPCStatisticsEx"), 0x60030012) << "the methods before keep their numbers";
@@ -87,7 +62,7 @@ TEST_F(GaugeStudyThroughTheHelper, GaugeStudyStatisticsGivesTheFiguresOfTheLibra
   ASSERT_EQ(dual_->GaugeStudyStatistics(2, &values, 8, 3, 2, 0, 0.6, &settings, 2, &results, 89, &count), S_OK);
   EXPECT_EQ(count, expectedCount);
   received = ArrayValues(results);
-  for (int i = 0; i <= 89; ++i) EXPECT_TRUE(Same(received[i], expected[i])) << "element " << i;
+  for (int i = 0; i <= 89; ++i) EXPECT_TRUE(SameFigure(received[i], expected[i])) << "element " << i;
   // A refused study: 0, nothing written.
   SafeArrayDestroy(results);
   results = MakeArray(VT_R8, 0, std::vector<double>(90, -7.0));

@@ -444,4 +444,24 @@ void SetInherited(const wchar_t* name, const std::wstring& value) {
   SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
 }
 
+IDispatch* HelperObjectSuite::helper_;
+_DLLFcts* HelperObjectSuite::dual_;
+
+void HelperObjectSuite::SetUpTestSuite() {
+  StopAllHelpers();
+  ASSERT_TRUE(Register(HelperPath()));
+  ASSERT_EQ(CoCreateInstance(CLSID_DLLFcts, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                             reinterpret_cast<void**>(&helper_)),
+            S_OK);
+  ASSERT_EQ(helper_->QueryInterface(IID__DLLFcts, reinterpret_cast<void**>(&dual_)), S_OK);
+}
+
+void HelperObjectSuite::TearDownTestSuite() {
+  if (dual_) dual_->Release();
+  if (helper_) helper_->Release();
+  dual_ = nullptr;
+  helper_ = nullptr;
+  EXPECT_TRUE(WaitUntilNoHelper(5000));
+}
+
 }  // namespace helpertest

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -129,5 +131,21 @@ std::string LastTraceLine(const std::wstring& path);
 
 // Sets an environment variable that helpers started from now on inherit.
 void SetInherited(const wchar_t* name, const std::wstring& value);
+
+// A suite whose tests share one DLLFcts object of a helper started for it
+// (after every other helper has been stopped and the helper registered), by
+// IDispatch and by the dual interface; the helper must end once it is let go.
+class HelperObjectSuite : public testing::Test {
+ public:
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
+
+ protected:
+  static IDispatch* helper_;
+  static _DLLFcts* dual_;
+};
+
+// Equal figures: the same number, or both not a number.
+inline bool SameFigure(double a, double b) { return a == b || (a != a && b != b); }
 
 }  // namespace helpertest
