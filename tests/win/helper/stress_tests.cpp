@@ -315,6 +315,11 @@ TEST_F(HelperBadCalls, TenThousandBadCallsAreAutomationErrorsAndNoneReachesTheLi
     if (SUCCEEDED(outcome.hr)) std::printf("call %d (kind %d) succeeded\n", i, i % 8);
     if ((i + 1) % 1000 == 0) {
       size_t now = PrivateBytesOf(helperProcess);
+      // Measured from the first thousand calls on: by then the automation
+      // runtime has made what it keeps, and so, where 32-bit programs run under
+      // QEMU, has the emulator, whose code cache counts as the process's memory
+      // and grows in steps of about 1 MB while new paths are first taken.
+      if (i + 1 == 1000) startBytes = now;
       if (now > startBytes && now - startBytes > largestRise) largestRise = now - startBytes;
       std::printf("after %5d bad calls: helper private bytes %zu KB\n", i + 1, now / 1024);
     }
