@@ -21,14 +21,21 @@ if [ "$wine32_route" = none ]; then
   exit 77
 fi
 export MERIDAN_HELPER_DIR="Z:${win32_bin//\//\\}"
+
+# Wine (8.0) keeps state in its server session that Windows does not have: once
+# 32-bit clients have used the 32-bit helper, a 64-bit client's activation of it
+# fails with 0x800706BA (server unavailable) or hangs, and once a 64-bit client
+# has used it, a 32-bit client's can hang, until the wineserver starts again. So
+# this test runs in a server session of its own: the prefix's server (and Wine's
+# services, away from the test's output) starts afresh before and after it.
+restart_server() {
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  wineserver -p >/dev/null 2>&1
+  wine64 wineboot >/dev/null 2>&1 </dev/null
+}
+restart_server
 "$root/cmake/wine-run" "$@"
 status=$?
-# Wine (8.0) sometimes lets the next activation of the helper hang once a 64-bit
-# client has used the 32-bit server it registered, until the wineserver starts
-# again; Windows has no such state. So the prefix's server (and Wine's
-# services, away from this test's output) starts afresh for the next test.
-wineserver -k >/dev/null 2>&1
-wineserver -w >/dev/null 2>&1
-wineserver -p >/dev/null 2>&1
-wine64 wineboot >/dev/null 2>&1 </dev/null
+restart_server
 exit $status
