@@ -94,6 +94,18 @@ CapabilityPlot PlotIn(const PageRect& area, int32_t labelChars, const PageLayout
 
 PlotBox BoxOf(const CapabilityPlot& plot) { return Plot_InnerBox(plot.left, plot.top, plot.width, plot.height); }
 
+// A value as a pixel across the plot. A value beyond the value axis is drawn
+// at the axis's value; over an axis whose span is near the largest double the
+// share of the span is taken first, as its product with the plot's width
+// would not be a finite double.
+int32_t ValueX(const PlotBox& box, double value, double xMin, double xMax) {
+  if (!(xMin < xMax)) return Plot_ValueX(box, value, xMin, xMax);
+  value = std::clamp(value, xMin, xMax);
+  const double width = double(box.right) - box.left;
+  if (std::isfinite(width * (value - xMin))) return Plot_ValueX(box, value, xMin, xMax);
+  return box.left + Px_Round(width * ((value / 2 - xMin / 2) / (xMax / 2 - xMin / 2)));
+}
+
 // The curve x -> y(x) across the box, in steps of about two pixels; pieces
 // where y is not a number or leaves [yMin, yMax] are left out.
 template <typename Y>
@@ -109,7 +121,7 @@ std::vector<Segment> CurveAcross(const PlotBox& box, double xMin, double xMax, d
       havePrevious = false;
       continue;
     }
-    const int32_t cx = Plot_ValueX(box, x, xMin, xMax), cy = Plot_ValueY(box, v, yMin, yMax);
+    const int32_t cx = ValueX(box, x, xMin, xMax), cy = Plot_ValueY(box, v, yMin, yMax);
     if (havePrevious) segments.push_back({px, py, cx, cy});
     px = cx, py = cy, havePrevious = true;
   }
@@ -117,7 +129,7 @@ std::vector<Segment> CurveAcross(const PlotBox& box, double xMin, double xMax, d
 }
 
 Segment VerticalAt(const PlotBox& box, double x, double xMin, double xMax) {
-  const int32_t px = Plot_ValueX(box, x, xMin, xMax);
+  const int32_t px = ValueX(box, x, xMin, xMax);
   return {px, box.top, px, box.bottom};
 }
 
@@ -136,6 +148,7 @@ double ClassEnd(double front, double width, int32_t c) {
   constexpr double kLargest = std::numeric_limits<double>::max();
   return std::clamp(2 * (front / 2 + width / 2 * c), -kLargest, kLargest);
 }
+
 
 struct ValueRange {
   double lo, hi;
@@ -220,8 +233,8 @@ void LayOutHistogram(const CapabilityRequest& request, const CapabilityFigures& 
   const double xMin = valueAxis.min, xMax = valueAxis.max, yMax = countAxis.max;
   for (int32_t c = 0; c < classes; ++c) {
     if (counts[c] == 0) continue;
-    out.bars.push_back({Plot_ValueX(box, ClassEnd(front, width, c), xMin, xMax), Plot_ValueY(box, counts[c], 0, yMax),
-                        std::min(Plot_ValueX(box, ClassEnd(front, width, c + 1), xMin, xMax) + 1, kPixelLimit),
+    out.bars.push_back({ValueX(box, ClassEnd(front, width, c), xMin, xMax), Plot_ValueY(box, counts[c], 0, yMax),
+                        std::min(ValueX(box, ClassEnd(front, width, c + 1), xMin, xMax) + 1, kPixelLimit),
                         box.bottom + 1, false});
   }
   for (const Kind& kind : kinds) {
@@ -271,7 +284,7 @@ void LayOutProbabilityPlot(const CapabilityFigures& figures, const std::vector<d
   for (int32_t i = 1; i <= n; ++i) {
     const double x = sorted[i - 1];
     if (x < xMin || x > xMax) continue;
-    out.points.push_back({Plot_ValueX(box, x, xMin, xMax), Plot_ValueY(box, z((i - 0.3) / (n + 0.4)), zLo, zHi)});
+    out.points.push_back({ValueX(box, x, xMin, xMax), Plot_ValueY(box, z((i - 0.3) / (n + 0.4)), zLo, zHi)});
   }
   const DistributionFit fit = DistributionInUse(figures);
   if (Usable(fit))
